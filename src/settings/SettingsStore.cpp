@@ -1,0 +1,6 @@
+// The options kept between runs.
+#include "app/frMain.h"
+
+void frMain::LoadSettings() {}
+
+void frMain::SaveSettings() {}

@@ -1,0 +1,83 @@
+// One owner per kind of platform handle, so that no path out of a function leaks one.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+namespace sys {
+
+template <typename Traits> class unique_resource {
+public:
+    using pointer = typename Traits::pointer;
+
+    unique_resource() noexcept = default;
+    explicit unique_resource(pointer value) noexcept : value_(value) {}
+    unique_resource(unique_resource&& other) noexcept : value_(other.release()) {}
+    unique_resource& operator=(unique_resource&& other) noexcept {
+        reset(other.release());
+        return *this;
+    }
+    unique_resource(const unique_resource&) = delete;
+    unique_resource& operator=(const unique_resource&) = delete;
+    ~unique_resource() { reset(); }
+
+    pointer get() const noexcept { return value_; }
+    explicit operator bool() const noexcept { return value_ != Traits::invalid(); }
+
+    // For platform calls that return the handle through an out-parameter.
+    pointer* put() noexcept {
+        reset();
+        return &value_;
+    }
+    pointer release() noexcept { return std::exchange(value_, Traits::invalid()); }
+    void reset(pointer value = Traits::invalid()) noexcept {
+        if (value_ != Traits::invalid()) {
+            Traits::close(value_);
+        }
+        value_ = value;
+    }
+
+private:
+    pointer value_ = Traits::invalid();
+};
+
+struct hkey_traits {
+    using pointer = HKEY;
+    static HKEY invalid() noexcept { return nullptr; }
+    static void close(HKEY key) noexcept { RegCloseKey(key); }
+};
+
+struct hfind_traits {
+    using pointer = HANDLE;
+    static HANDLE invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void close(HANDLE find) noexcept { FindClose(find); }
+};
+
+// Process, mutex and snapshot handles: null when absent.
+struct handle_traits {
+    using pointer = HANDLE;
+    static HANDLE invalid() noexcept { return nullptr; }
+    static void close(HANDLE handle) noexcept { CloseHandle(handle); }
+};
+
+// CreateFile reports failure as INVALID_HANDLE_VALUE, not null.
+struct hfile_traits {
+    using pointer = HANDLE;
+    static HANDLE invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void close(HANDLE file) noexcept { CloseHandle(file); }
+};
+
+struct hfont_traits {
+    using pointer = HFONT;
+    static HFONT invalid() noexcept { return nullptr; }
+    static void close(HFONT font) noexcept { DeleteObject(font); }
+};
+
+using unique_hkey = unique_resource<hkey_traits>;
+using unique_hfind = unique_resource<hfind_traits>;
+using unique_handle = unique_resource<handle_traits>;
+using unique_hfile = unique_resource<hfile_traits>;
+using unique_hfont = unique_resource<hfont_traits>;
+
+} // namespace sys

@@ -1,0 +1,29 @@
+// The one error that is passed to the caller: a platform call failed on a path.
+#pragma once
+
+#include <windows.h>
+
+#include <stdexcept>
+#include <string>
+
+namespace sys {
+
+class SysError : public std::runtime_error {
+public:
+    // action says what failed ("Could not read the source file"), path names what it failed on.
+    SysError(const std::string& action, const std::string& path, DWORD code);
+
+    const std::string& Action() const noexcept { return action_; }
+    const std::string& Path() const noexcept { return path_; }
+    DWORD Code() const noexcept { return code_; }
+
+private:
+    std::string action_;
+    std::string path_;
+    DWORD code_;
+};
+
+// The system's own words for an error code, without the trailing line break.
+std::string SystemMessage(DWORD code);
+
+} // namespace sys

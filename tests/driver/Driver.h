@@ -1,0 +1,70 @@
+// Drives a running program from outside, as a user would: its windows, message boxes, keys.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace driver {
+
+// A started program; killed by its process id if it is still running at the end.
+class Program {
+public:
+    // commandTail is appended to the quoted program path after one blank, as it stands.
+    Program(const std::string& exe, const std::string& commandTail,
+            const std::string& folder = std::string());
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    DWORD Pid() const { return pid_; }
+    // True when the program ended within the time; its exit code in *code.
+    bool WaitForExit(DWORD milliseconds, DWORD* code = nullptr);
+    bool Running();
+
+private:
+    HANDLE process_ = nullptr;
+    DWORD pid_ = 0;
+};
+
+// A visible top-level window of the process, by class and/or caption (null: any).
+HWND FindWindowOf(DWORD pid, const char* className, const char* caption);
+HWND WaitForWindow(DWORD pid, const char* className, const char* caption, DWORD milliseconds);
+
+std::string TextOf(HWND window);
+std::string ClassOf(HWND window);
+
+struct MessageBoxInfo {
+    std::string caption;
+    std::string text;
+    std::vector<std::string> buttons; // captions without their '&', in creation order
+    UINT icon = 0;                    // MB_ICONHAND, MB_ICONQUESTION, ..., or 0 for none
+};
+MessageBoxInfo ReadMessageBox(HWND box);
+// Waits for the process's message box, reads it, and presses the button with that caption.
+MessageBoxInfo AnswerMessageBox(DWORD pid, const std::string& button, DWORD milliseconds = 15000);
+
+struct ControlInfo {
+    HWND handle = nullptr;
+    int id = 0;
+    std::string className;
+    std::string caption;
+    RECT rect{}; // in the client area of its parent
+    HWND parent = nullptr;
+    DWORD style = 0;
+    bool visible = false;
+    LRESULT check = 0; // BM_GETCHECK for buttons
+};
+// Every descendant control, parents before children, siblings in creation order.
+std::vector<ControlInfo> ListControls(HWND window);
+
+void PressButton(HWND button);
+// A key as the user presses it, delivered to the control that has the focus.
+void SendKey(HWND window, UINT virtualKey, bool shift = false);
+HWND FocusedControl(HWND window);
+
+// Writes the window as it shows on screen to a PNG file.
+void SaveScreenshot(HWND window, const std::string& path);
+
+} // namespace driver

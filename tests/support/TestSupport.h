@@ -1,0 +1,44 @@
+// What the Windows-side tests share: throwaway folders, files as bytes, registry set-up.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace testing_support {
+
+// A new empty folder under the temp folder, removed with everything in it at the end.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::string& Path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
+
+private:
+    std::string path_;
+};
+
+void RemoveTree(const std::string& path);
+void MakeFolder(const std::string& path); // with its parents
+
+void WriteBytes(const std::string& path, const std::string& bytes);
+std::string ReadBytes(const std::string& path); // throws when the file cannot be read
+bool PathExists(const std::string& path);
+
+// The folder of the running test program, where the build puts every program.
+std::string BuildFolder();
+
+// Registry set-up with raw calls, independent of the code under test.
+void SetValue(HKEY root, const std::string& key, const std::string& name, DWORD type,
+              const std::string& data);
+// Reads a value of any type; false when the key or the value is missing.
+bool QueryValue(HKEY root, const std::string& key, const std::string& name, std::string& data,
+                DWORD* type = nullptr);
+bool KeyExists(HKEY root, const std::string& key);
+void DeleteTree(HKEY root, const std::string& key);
+
+} // namespace testing_support

@@ -4,8 +4,16 @@ namespace sys {
 
 namespace {
 
+// A path of thousands of characters would push the message box off the screen.
+std::string Shown(const std::string& path) {
+    constexpr std::string::size_type kEnds = 120;
+    return path.size() <= 2 * kEnds + 20
+               ? path
+               : path.substr(0, kEnds) + " ... " + path.substr(path.size() - kEnds);
+}
+
 std::string Describe(const std::string& action, const std::string& path, DWORD code) {
-    return action + ":\r\n" + path + "\r\n\r\n" + SystemMessage(code);
+    return action + ":\r\n" + Shown(path) + "\r\n\r\n" + SystemMessage(code);
 }
 
 } // namespace

@@ -280,6 +280,10 @@ MessageBoxInfo AnswerMessageBox(DWORD pid, const std::string& button, DWORD mill
     for (const auto& control : ListControls(box)) {
         if (control.className == "Button" && WithoutAmpersands(control.caption) == button) {
             PressButton(control.handle);
+            // Gone before the caller looks for the next one.
+            for (int i = 0; i < 500 && IsWindow(box) && IsWindowVisible(box); ++i) {
+                Sleep(kPollMs);
+            }
             return info;
         }
     }

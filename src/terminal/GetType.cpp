@@ -1,0 +1,42 @@
+#include "sys/Handles.h"
+#include "sys/SysError.h"
+#include "sys/Text.h"
+#include "terminal/KindScanner.h"
+#include "terminal/Terminal.h"
+
+namespace terminal {
+
+namespace {
+
+class FileSource : public ByteSource {
+public:
+    FileSource(HANDLE file, const std::string& path) : file_(file), path_(path) {}
+
+    std::size_t Read(char* buffer, std::size_t size) override {
+        DWORD read = 0;
+        if (!ReadFile(file_, buffer, static_cast<DWORD>(size), &read, nullptr)) {
+            throw sys::SysError("Could not read the source file", path_, GetLastError());
+        }
+        return read;
+    }
+
+private:
+    HANDLE file_;
+    const std::string& path_;
+};
+
+} // namespace
+
+std::string GetType(std::string& path) {
+    path = sys::RemoveQuotes(path);
+    sys::unique_hfile file(CreateFileA(path.c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                       FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) {
+        throw sys::SysError("Could not open the source file", path, GetLastError());
+    }
+    FileSource source(file.get(), path);
+    return KindText(ScanKind(source));
+}
+
+} // namespace terminal

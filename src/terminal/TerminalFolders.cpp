@@ -1,0 +1,86 @@
+#include "sys/Handles.h"
+#include "sys/Main.h"
+#include "sys/Text.h"
+#include "terminal/Terminal.h"
+
+#include <vector>
+
+namespace terminal {
+
+namespace {
+
+constexpr const char* kNoTerminal = "NA";
+
+std::string KindFolder(const char* suffix) {
+    const std::string folder = GetMT4Path();
+    return folder == kNoTerminal ? folder : folder + suffix;
+}
+
+// The folder part of a path, made absolute: "." and ".." resolved, relative paths taken
+// from the working folder.
+std::string FullFolderOf(const std::string& path) {
+    const std::string bare = sys::RemoveQuotes(path);
+    const DWORD size = GetFullPathNameA(bare.c_str(), 0, nullptr, nullptr);
+    if (size == 0) {
+        return {};
+    }
+    std::vector<char> full(size + 1);
+    const DWORD length = GetFullPathNameA(bare.c_str(), size + 1, full.data(), nullptr);
+    std::string text(full.data(), length);
+    const auto slash = text.rfind('\\');
+    // Keep the backslash of a drive's root, "C:\".
+    return slash == std::string::npos ? text : text.substr(0, slash == 2 ? 3 : slash);
+}
+
+// Identifies an existing folder whatever its spelling: 8.3 names, letter case, links.
+bool FolderIdentity(const std::string& folder, BY_HANDLE_FILE_INFORMATION& info) {
+    sys::unique_hfile handle(
+        CreateFileA(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle || !GetFileInformationByHandle(handle.get(), &info)) {
+        return false;
+    }
+    return (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool EqualIgnoringCase(const std::string& a, const std::string& b) {
+    return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) ==
+           CSTR_EQUAL;
+}
+
+} // namespace
+
+std::string GetMT4Path() {
+    return Main::GetRegString(HKEY_CURRENT_USER, "Software\\MetaQuotes Software\\MetaTrader 4",
+                              "InstallPath", kNoTerminal);
+}
+
+std::string GetExpertsPath() {
+    return KindFolder("\\experts");
+}
+std::string GetIndicatorsPath() {
+    return KindFolder("\\experts\\indicators");
+}
+std::string GetScriptsPath() {
+    return KindFolder("\\experts\\scripts");
+}
+std::string GetLibrariesPath() {
+    return KindFolder("\\experts\\libraries");
+}
+
+bool IsSameFolder(const std::string& path1, const std::string& path2) {
+    const std::string folder1 = FullFolderOf(path1);
+    const std::string folder2 = FullFolderOf(path2);
+    BY_HANDLE_FILE_INFORMATION info1{};
+    BY_HANDLE_FILE_INFORMATION info2{};
+    const bool exists1 = FolderIdentity(folder1, info1);
+    const bool exists2 = FolderIdentity(folder2, info2);
+    if (exists1 && exists2) {
+        return info1.dwVolumeSerialNumber == info2.dwVolumeSerialNumber &&
+               info1.nFileIndexHigh == info2.nFileIndexHigh &&
+               info1.nFileIndexLow == info2.nFileIndexLow;
+    }
+    return !exists1 && !exists2 && !folder1.empty() && EqualIgnoringCase(folder1, folder2);
+}
+
+} // namespace terminal

@@ -1,5 +1,6 @@
 #include "app/frMain.h"
 #include "app/Arguments.h"
+#include "app/Messages.h"
 #include "res/resource.h"
 #include "settings/ContextMenu.h"
 #include "sys/SysError.h"
@@ -12,9 +13,6 @@
 namespace {
 
 constexpr const char* kClassName = "frMain";
-
-// Message box styles as the messages are specified: 16 critical, one OK button.
-constexpr UINT kStyleCritical = MB_OK | MB_ICONHAND;
 
 } // namespace
 

@@ -9,8 +9,6 @@
 #include <array>
 #include <string>
 
-constexpr const char* kAppTitle = "Tarvex";
-
 class frMain {
 public:
     explicit frMain(HINSTANCE instance);

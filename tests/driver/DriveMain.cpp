@@ -1,6 +1,11 @@
 // tarvex_drive: the window driver as a command, for the demo script.
-//   tarvex_drive screenshot <Tarvex.exe> <out.png>   show the options window, save a picture
+//   tarvex_drive screenshot <Tarvex.exe> <out.png>   show the options window, save a picture,
+//                                                     then press Save
+//   tarvex_drive verb <verb> <file>                   what Explorer does on a context-menu
+//                                                     entry; answers the messages shown
 #include "Driver.h"
+
+#include <shellapi.h>
 
 #include <cstdio>
 #include <string>
@@ -15,10 +20,40 @@ int Screenshot(const std::string& exe, const std::string& out) {
         return 1;
     }
     driver::SaveScreenshot(window, out);
-    std::printf("options window \"%s\" shown with %zu controls; picture saved\n",
+    std::printf("options window \"%s\" shown with %zu controls; picture saved; Save pressed\n",
                 driver::TextOf(window).c_str(), driver::ListControls(window).size());
-    PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    driver::SendKey(window, VK_RETURN);
     return tarvex.WaitForExit(20000) ? 0 : 1;
+}
+
+// Answers every message box of the process (Yes to a question, else OK) until it ends.
+int InvokeVerb(const std::string& verb, const std::string& file) {
+    SHELLEXECUTEINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    info.lpVerb = verb.c_str();
+    info.lpFile = file.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    if (!ShellExecuteExA(&info) || info.hProcess == nullptr) {
+        std::printf("  the shell could not run \"%s\" on %s\n", verb.c_str(), file.c_str());
+        return 1;
+    }
+    const DWORD pid = GetProcessId(info.hProcess);
+    while (WaitForSingleObject(info.hProcess, 50) == WAIT_TIMEOUT) {
+        if (driver::FindWindowOf(pid, "#32770", nullptr) == nullptr) {
+            continue;
+        }
+        const auto box = driver::ReadMessageBox(driver::FindWindowOf(pid, "#32770", nullptr));
+        const bool question = box.buttons.size() == 2;
+        std::printf("  message \"%s\": %s -> %s\n", box.caption.c_str(), box.text.c_str(),
+                    question ? "Yes" : "OK");
+        driver::AnswerMessageBox(pid, question ? "Yes" : "OK");
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(info.hProcess, &code);
+    CloseHandle(info.hProcess);
+    std::printf("  Tarvex ended with exit code %lu\n", code);
+    return code == 0 ? 0 : 1;
 }
 
 } // namespace
@@ -28,6 +63,10 @@ int main(int argc, char** argv) {
     if (command == "screenshot" && argc == 4) {
         return Screenshot(argv[2], argv[3]);
     }
-    std::fprintf(stderr, "usage: tarvex_drive screenshot <Tarvex.exe> <out.png>\n");
+    if (command == "verb" && argc == 4) {
+        return InvokeVerb(argv[2], argv[3]);
+    }
+    std::fprintf(stderr, "usage: tarvex_drive screenshot <Tarvex.exe> <out.png>\n"
+                         "       tarvex_drive verb <verb> <file>\n");
     return 2;
 }

@@ -30,8 +30,8 @@ std::string GetRegString(HKEY root, const std::string& key, const std::string& n
         if (read != ERROR_SUCCESS || type != REG_SZ) {
             return defaultText;
         }
-        const auto end = data.begin() + std::min<std::size_t>(size, data.size() - 1);
-        return std::string(data.begin(), std::find(data.begin(), end, '\0'));
+        const std::string text(data.data(), std::min<std::size_t>(size, data.size() - 1));
+        return text.substr(0, text.find('\0'));
     }
 }
 
@@ -41,9 +41,9 @@ void SetRegString(HKEY root, const std::string& key, const std::string& name,
     if (RegCreateKeyA(root, key.c_str(), handle.put()) != ERROR_SUCCESS) {
         return;
     }
+    const auto bytes = static_cast<DWORD>(text.size()) + 1; // with the terminating NUL
     RegSetValueExA(handle.get(), name.c_str(), 0, REG_SZ,
-                   reinterpret_cast<const BYTE*>(text.c_str()),
-                   static_cast<DWORD>(text.size() + 1));
+                   reinterpret_cast<const BYTE*>(text.c_str()), bytes);
 }
 
 } // namespace Main

@@ -36,7 +36,7 @@ constexpr unsigned kScript = 4;
 // bytes and the field delimiters need a closer look.
 constexpr std::size_t kLookBehind = 9; // "indicator" before '_'
 constexpr std::size_t kLookAhead = 16; // "_separate_window" from '_', "#property library"
-constexpr std::size_t kChunk = 64 * 1024;
+constexpr std::size_t kChunk = std::size_t{64} * 1024;
 
 inline unsigned char Lower(unsigned char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c | 0x20) : c;

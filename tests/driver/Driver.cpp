@@ -1,5 +1,6 @@
 #include "Driver.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
@@ -44,42 +45,9 @@ std::string WithoutAmpersands(const std::string& text) {
     return out;
 }
 
-// The pixels of a window (or of its client area) as 32-bit rows, top-down, read from the
-// screen: another process's window surface cannot be read through its own DC.
-std::vector<std::uint32_t> Capture(HWND window, int& width, int& height, bool wholeWindow = false) {
-    RECT rect;
-    if (wholeWindow) {
-        GetWindowRect(window, &rect);
-    } else {
-        GetClientRect(window, &rect);
-        MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-    }
-    width = rect.right - rect.left;
-    height = rect.bottom - rect.top;
-    HDC source = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(source);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, source, rect.left, rect.top, SRCCOPY);
-    GdiFlush();
-    std::vector<std::uint32_t> pixels(static_cast<const std::uint32_t*>(bits),
-                                      static_cast<const std::uint32_t*>(bits) + width * height);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, source);
-    return pixels;
-}
-
-// How a system icon looks drawn on the given background.
-std::vector<std::uint32_t> Render(LPCSTR icon, int width, int height, std::uint32_t background) {
+// Draws into a 32-bit top-down bitmap of the given size and returns its pixels.
+template <typename Paint>
+std::vector<std::uint32_t> PaintPixels(int width, int height, Paint paint) {
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     BITMAPINFO info{};
@@ -92,10 +60,7 @@ std::vector<std::uint32_t> Render(LPCSTR icon, int width, int height, std::uint3
     HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(memory, bitmap);
     auto* pixels = static_cast<std::uint32_t*>(bits);
-    for (int i = 0; i < width * height; ++i) {
-        pixels[i] = background;
-    }
-    DrawIconEx(memory, 0, 0, LoadIconA(nullptr, icon), 0, 0, 0, nullptr, DI_NORMAL);
+    paint(memory, screen, pixels);
     GdiFlush();
     std::vector<std::uint32_t> result(pixels, pixels + width * height);
     SelectObject(memory, old);
@@ -103,6 +68,33 @@ std::vector<std::uint32_t> Render(LPCSTR icon, int width, int height, std::uint3
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
     return result;
+}
+
+// The pixels of a window (or of its client area), read from the screen: another process's
+// window surface cannot be read through its own DC.
+std::vector<std::uint32_t> Capture(HWND window, int& width, int& height, bool wholeWindow = false) {
+    RECT rect;
+    if (wholeWindow) {
+        GetWindowRect(window, &rect);
+    } else {
+        GetClientRect(window, &rect);
+        MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    }
+    width = rect.right - rect.left;
+    height = rect.bottom - rect.top;
+    const int w = width;
+    const int h = height;
+    return PaintPixels(w, h, [&](HDC memory, HDC screen, std::uint32_t*) {
+        BitBlt(memory, 0, 0, w, h, screen, rect.left, rect.top, SRCCOPY);
+    });
+}
+
+// How a system icon looks drawn on the given background.
+std::vector<std::uint32_t> Render(LPCSTR icon, int width, int height, std::uint32_t background) {
+    return PaintPixels(width, height, [&](HDC memory, HDC, std::uint32_t* pixels) {
+        std::fill(pixels, pixels + width * height, background);
+        DrawIconEx(memory, 0, 0, LoadIconA(nullptr, icon), 0, 0, 0, nullptr, DI_NORMAL);
+    });
 }
 
 // Which system icon a message box's icon control shows, by comparing what is on screen.

@@ -36,6 +36,9 @@ make_prefix() {
     mkdir -p "$(dirname "$WINEPREFIX")"
     "$TARVEX_WINE" wineboot -i >/dev/null 2>&1
     wineserver -w
+    # Windows' own fonts (Wine's versions): without them every face falls back to a wider
+    # Linux font and captions are cut.
+    cp /usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/*.fon "$WINEPREFIX/drive_c/windows/Fonts/"
     # Wine draws the title bars itself: Xvfb has no window manager.
     "$TARVEX_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
     wineserver -w

@@ -40,8 +40,7 @@ FontSpec FontFor(ControlFont font) {
     case ControlFont::Window:
         break;
     }
-    // The dialog font: MS Sans Serif is wider on some systems and would cut the captions.
-    return {"MS Shell Dlg", 800, false};
+    return {"MS Sans Serif", 800, false};
 }
 
 const char* ClassOf(ControlKind kind) {

@@ -181,9 +181,20 @@ Program::Program(const std::string& exe, const std::string& commandTail,
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
-        throw std::runtime_error("cannot start " + exe);
+    // Wine now and then refuses a start while an earlier instance is still being torn down.
+    DWORD error = 0;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        std::string line = commandLine;
+        if (CreateProcessA(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                           folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
+            error = 0;
+            break;
+        }
+        error = GetLastError();
+        Sleep(200);
+    }
+    if (error != 0) {
+        throw std::runtime_error("cannot start " + exe + ": error " + std::to_string(error));
     }
     CloseHandle(info.hThread);
     process_ = info.hProcess;

@@ -15,6 +15,7 @@ using driver::ControlInfo;
 class OptionsWindow : public ::testing::Test {
 protected:
     void SetUp() override {
+        testing_support::DeleteTree(HKEY_CURRENT_USER, kSettingsKey);
         tarvex = std::make_unique<driver::Program>(e2e::TarvexExe(), "");
         window = driver::WaitForWindow(tarvex->Pid(), "frMain", nullptr, e2e::kTimeoutMs);
         ASSERT_NE(window, nullptr);
@@ -32,6 +33,9 @@ protected:
         EXPECT_EQ(code, 0u);
     }
 
+    void TearDown() override { testing_support::DeleteTree(HKEY_CURRENT_USER, kSettingsKey); }
+
+    static constexpr const char* kSettingsKey = "Software\\MetaQuotes Software\\brenholt";
     std::unique_ptr<driver::Program> tarvex;
     HWND window = nullptr;
     std::map<std::string, ControlInfo> controls;
@@ -161,23 +165,33 @@ TEST_F(OptionsWindow, UninstallKeepsTheWindowOpen) {
 struct Ending {
     const char* name;
     void (*act)(HWND window, std::map<std::string, ControlInfo>& controls);
+    bool saves; // the options as loaded are stored
 };
 
 class OptionsWindowEnding : public OptionsWindow, public ::testing::WithParamInterface<Ending> {};
 
-TEST_P(OptionsWindowEnding, EndsTheProgram) {
+TEST_P(OptionsWindowEnding, EndsTheProgramSavingOnlyOnSave) {
     GetParam().act(window, controls);
     ExpectEnded();
+    std::string op;
+    EXPECT_EQ(testing_support::QueryValue(HKEY_CURRENT_USER, kSettingsKey, "op", op),
+              GetParam().saves);
+    if (GetParam().saves) {
+        EXPECT_EQ(op, std::string("1\0", 2));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Ways, OptionsWindowEnding,
     ::testing::Values(
-        Ending{"EnterKey", [](HWND w, auto&) { driver::SendKey(w, VK_RETURN); }},
-        Ending{"EscapeKey", [](HWND w, auto&) { driver::SendKey(w, VK_ESCAPE); }},
-        Ending{"CloseBox", [](HWND w, auto&) { PostMessageA(w, WM_SYSCOMMAND, SC_CLOSE, 0); }},
-        Ending{"CancelButton", [](HWND, auto& c) { driver::PressButton(c.at("&Cancel").handle); }},
-        Ending{"SaveButton", [](HWND, auto& c) { driver::PressButton(c.at("&Save").handle); }}),
+        Ending{"EnterKey", [](HWND w, auto&) { driver::SendKey(w, VK_RETURN); }, true},
+        Ending{"EscapeKey", [](HWND w, auto&) { driver::SendKey(w, VK_ESCAPE); }, false},
+        Ending{"CloseBox", [](HWND w, auto&) { PostMessageA(w, WM_SYSCOMMAND, SC_CLOSE, 0); },
+               false},
+        Ending{"CancelButton", [](HWND, auto& c) { driver::PressButton(c.at("&Cancel").handle); },
+               false},
+        Ending{"SaveButton", [](HWND, auto& c) { driver::PressButton(c.at("&Save").handle); },
+               true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -16,8 +16,8 @@ std::string KindFolder(const char* suffix) {
     return folder == kNoTerminal ? folder : folder + suffix;
 }
 
-// The folder part of a path, made absolute: "." and ".." resolved, relative paths taken
-// from the working folder.
+// The folder part of a path, made absolute first: "." and ".." resolved, a relative path
+// taken from the working folder.
 std::string FullFolderOf(const std::string& path) {
     const std::string bare = sys::RemoveQuotes(path);
     const DWORD size = GetFullPathNameA(bare.c_str(), 0, nullptr, nullptr);
@@ -26,10 +26,9 @@ std::string FullFolderOf(const std::string& path) {
     }
     std::vector<char> full(size + 1);
     const DWORD length = GetFullPathNameA(bare.c_str(), size + 1, full.data(), nullptr);
-    std::string text(full.data(), length);
-    const auto slash = text.rfind('\\');
-    // Keep the backslash of a drive's root, "C:\".
-    return slash == std::string::npos ? text : text.substr(0, slash == 2 ? 3 : slash);
+    const std::string folder = Main::GetParentFolder(std::string(full.data(), length));
+    // "C:" alone would name the drive's working folder, not its root.
+    return folder.size() == 2 && folder[1] == ':' ? folder + "\\" : folder;
 }
 
 // Identifies an existing folder whatever its spelling: 8.3 names, letter case, links.

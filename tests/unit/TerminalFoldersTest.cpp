@@ -85,6 +85,8 @@ TEST(IsSameFolder, ComparesTheFoldersAsTheFileSystemResolvesThem) {
         {"both missing, two paths", d + "\\gone\\x.mq4", d + "\\away\\x.mq4", false},
         {"one missing", d + "\\a\\experts\\x.mq4", d + "\\c\\experts\\x.mq4", false},
         {"the sentinel folder", "NA\\x.mq4", d + "\\a\\experts\\x.mq4", false},
+        {"a drive's root", "C:\\x.mq4", "c:\\windows\\..\\y.mq4", true},
+        {"a drive's root and a folder on it", "C:\\x.mq4", "C:\\windows\\y.mq4", false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(terminal::IsSameFolder(c.path1, c.path2), c.same) << c.name;

@@ -323,7 +323,16 @@ void SendKey(HWND window, UINT virtualKey, bool shift) {
         key(VK_SHIFT, KEYEVENTF_KEYUP);
     }
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    Sleep(150);
+}
+
+HWND WaitForFocus(HWND window, HWND expected, DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    HWND focus = FocusedControl(window);
+    while (focus != expected && GetTickCount() - start < milliseconds) {
+        Sleep(kPollMs);
+        focus = FocusedControl(window);
+    }
+    return focus;
 }
 
 HWND FocusedControl(HWND window) {

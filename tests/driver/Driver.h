@@ -59,10 +59,25 @@ struct ControlInfo {
 // Every descendant control, parents before children, siblings in creation order.
 std::vector<ControlInfo> ListControls(HWND window);
 
+// Clicks the button; the program handles the click in its own time (see WaitUntil).
 void PressButton(HWND button);
+
+// Polls the condition until it holds or the time is up; returns its last value.
+template <typename Condition> bool WaitUntil(Condition condition, DWORD milliseconds = 5000) {
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start >= milliseconds) {
+            return condition();
+        }
+        Sleep(20);
+    }
+    return true;
+}
 // A key as the user presses it, delivered to the control that has the focus.
 void SendKey(HWND window, UINT virtualKey, bool shift = false);
 HWND FocusedControl(HWND window);
+// Keys arrive in their own time: waits until the focus is on expected; returns the focus.
+HWND WaitForFocus(HWND window, HWND expected, DWORD milliseconds = 5000);
 
 // Writes the window as it shows on screen to a PNG file.
 void SaveScreenshot(HWND window, const std::string& path);

@@ -27,6 +27,11 @@ protected:
 
     HWND Named(const std::string& caption) { return controls.at(caption).handle; }
 
+    void ExpectFocusOn(const std::string& caption) {
+        EXPECT_EQ(driver::WaitForFocus(window, Named(caption)), Named(caption))
+            << "the focus should be on " << caption;
+    }
+
     void ExpectEnded() {
         DWORD code = 99;
         ASSERT_TRUE(tarvex->WaitForExit(e2e::kTimeoutMs, &code));
@@ -118,15 +123,15 @@ TEST_F(OptionsWindow, SelectingOneOptionDeselectsTheOther) {
     const HWND option2 = Named("Compile only");
     for (const HWND chosen : {option2, option1, option2}) {
         driver::PressButton(chosen);
-        Sleep(150);
-        EXPECT_EQ(SendMessageA(chosen, BM_GETCHECK, 0, 0), BST_CHECKED);
+        EXPECT_TRUE(driver::WaitUntil(
+            [&] { return SendMessageA(chosen, BM_GETCHECK, 0, 0) == BST_CHECKED; }));
         EXPECT_EQ(SendMessageA(chosen == option1 ? option2 : option1, BM_GETCHECK, 0, 0),
                   BST_UNCHECKED);
     }
 }
 
 TEST_F(OptionsWindow, TabVisitsTheControlsInTheirOrder) {
-    EXPECT_EQ(driver::FocusedControl(window), Named("&Save"));
+    ExpectFocusOn("&Save");
     const char* forward[] = {"&Cancel",
                              "Delete source after coping",
                              "Compile && open in MetaEditor",
@@ -135,28 +140,28 @@ TEST_F(OptionsWindow, TabVisitsTheControlsInTheirOrder) {
                              "&Save"};
     for (const char* caption : forward) {
         driver::SendKey(window, VK_TAB);
-        EXPECT_EQ(driver::FocusedControl(window), Named(caption)) << "expected " << caption;
+        EXPECT_EQ(driver::WaitForFocus(window, Named(caption)), Named(caption))
+            << "expected " << caption;
     }
     driver::SendKey(window, VK_TAB, true);
-    EXPECT_EQ(driver::FocusedControl(window), Named("&Uninstall (delete context menu)"));
+    ExpectFocusOn("&Uninstall (delete context menu)");
 
     // The option group is entered at its selected button, from either side.
     driver::PressButton(Named("Compile only"));
-    Sleep(150);
-    EXPECT_EQ(driver::FocusedControl(window), Named("Compile only"));
+    ExpectFocusOn("Compile only");
     driver::SendKey(window, VK_TAB);
-    EXPECT_EQ(driver::FocusedControl(window), Named("Tell me the type of the file"));
+    ExpectFocusOn("Tell me the type of the file");
     driver::SendKey(window, VK_TAB, true);
-    EXPECT_EQ(driver::FocusedControl(window), Named("Compile only"));
+    ExpectFocusOn("Compile only");
     driver::SendKey(window, VK_TAB, true);
-    EXPECT_EQ(driver::FocusedControl(window), Named("Delete source after coping"));
+    ExpectFocusOn("Delete source after coping");
     driver::SendKey(window, VK_TAB);
-    EXPECT_EQ(driver::FocusedControl(window), Named("Compile only"));
+    ExpectFocusOn("Compile only");
 }
 
 TEST_F(OptionsWindow, UninstallKeepsTheWindowOpen) {
     driver::PressButton(Named("&Uninstall (delete context menu)"));
-    Sleep(300);
+    Sleep(300); // what must not happen gets its time to happen
     EXPECT_TRUE(tarvex->Running());
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_EQ(driver::FindWindowOf(tarvex->Pid(), "#32770", nullptr), nullptr);

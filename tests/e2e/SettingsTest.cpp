@@ -37,10 +37,7 @@ protected:
         return {Checked("Compile only"), Checked("Delete source after coping"),
                 Checked("Tell me the type of the file")};
     }
-    void Click(const char* caption) {
-        driver::PressButton(controls.at(caption));
-        Sleep(150);
-    }
+    void Click(const char* caption) { driver::PressButton(controls.at(caption)); }
     void Close(const char* how) {
         if (std::string(how) == "close box") {
             PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);

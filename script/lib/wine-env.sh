@@ -1,6 +1,9 @@
 # Sourced by the scripts: a display and a throwaway Wine prefix under build/.
 
 export WINEDEBUG=-all
+# Wine takes the ANSI and console code pages (1252 and 437 here) and the encoding of file
+# names from the locale: pinned, so that a run does not depend on the machine's.
+export LC_ALL=C.UTF-8
 export WINEDLLOVERRIDES="mscoree=d;mshtml=d"
 
 # The product is 32-bit. Some kernels run no 32-bit code (ia32 emulation off); there the

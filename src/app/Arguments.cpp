@@ -4,16 +4,16 @@
 namespace app {
 
 namespace {
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
+bool IsBlank(wchar_t c) {
+    return c == L' ' || c == L'\t';
 }
 } // namespace
 
-std::string ArgumentText(const std::string& commandLine) {
-    std::string::size_type at = 0;
-    if (!commandLine.empty() && commandLine[0] == '"') {
-        const auto closing = commandLine.find('"', 1);
-        at = closing == std::string::npos ? commandLine.size() : closing + 1;
+std::wstring ArgumentText(const std::wstring& commandLine) {
+    std::wstring::size_type at = 0;
+    if (!commandLine.empty() && commandLine[0] == L'"') {
+        const auto closing = commandLine.find(L'"', 1);
+        at = closing == std::wstring::npos ? commandLine.size() : closing + 1;
     }
     while (at < commandLine.size() && !IsBlank(commandLine[at])) {
         ++at;
@@ -24,13 +24,13 @@ std::string ArgumentText(const std::string& commandLine) {
     return commandLine.substr(at);
 }
 
-bool HasSourceExtension(const std::string& sourcePath) {
+bool HasSourceExtension(const std::wstring& sourcePath) {
     const auto start = sourcePath.size() > 3 ? sourcePath.size() - 3 : 0;
-    std::string tail;
+    std::wstring tail;
     for (auto i = start; i < sourcePath.size(); ++i) {
         tail += sys::ToLowerAscii(sourcePath[i]);
     }
-    return tail == "mq4";
+    return tail == L"mq4";
 }
 
 } // namespace app

@@ -1,34 +1,16 @@
 // The install of one source file, started from the context menu.
 #include "app/Messages.h"
+#include "app/Placement.h"
 #include "app/frMain.h"
 #include "sys/Main.h"
+#include "sys/CodePage.h"
 #include "sys/SysError.h"
+#include "sys/Text.h"
 #include "terminal/Terminal.h"
 
 #include <stdexcept>
 
 namespace {
-
-struct KindFolder {
-    const char* kind;
-    std::string (*folder)();
-};
-
-constexpr KindFolder kKindFolders[] = {
-    {"Indicator", terminal::GetIndicatorsPath},
-    {"Expert Advisor", terminal::GetExpertsPath},
-    {"Script", terminal::GetScriptsPath},
-    {"Library", terminal::GetLibrariesPath},
-};
-
-std::string KindFolderOf(const std::string& kind) {
-    for (const auto& entry : kKindFolders) {
-        if (kind == entry.kind) {
-            return entry.folder();
-        }
-    }
-    throw std::logic_error("unknown kind " + kind);
-}
 
 // A failed copy must not pass for an installed one.
 void CopyOrFail(const std::string& source, const std::string& destination) {
@@ -43,28 +25,33 @@ void frMain::InstallSource(const std::string& sourcePath) {
     std::string source = sourcePath;
     const std::string fileName = Main::GetFileName(source);
     const std::string kind = terminal::GetType(source);
-    const std::string kindFolder = KindFolderOf(kind);
-    if (kindFolder == "NA") {
+    const std::string kindFolder = terminal::GetKindFolder(kind);
+    if (terminal::IsNoTerminal(kindFolder)) {
         throw std::runtime_error(
             "No MetaTrader 4 installation was found: the registry holds no install folder "
             "under HKEY_CURRENT_USER\\Software\\MetaQuotes Software\\MetaTrader 4.\r\n\r\n"
             "Nothing was copied, compiled or deleted.");
     }
     const std::string destination = kindFolder + "\\" + fileName;
+    if (!terminal::FitsConsoleCodePage(destination)) {
+        throw std::runtime_error(
+            "The compiler cannot be handed this path:\r\n" + sys::Shortened(destination) +
+            "\r\n\r\nIt has characters that this system's console code page (" +
+            std::to_string(GetOEMCP()) +
+            ") cannot express. Nothing was copied, compiled or deleted.");
+    }
 
-    const bool sameFolder = terminal::IsSameFolder(destination, source);
-    const bool exists = Main::FileExists(destination);
-    bool copied = false;
-    if (!sameFolder && exists) {
-        if (MessageBoxA(nullptr, "The file is already exist! Do you want to replace it?", "Exist",
-                        kStyleQuestion) == IDNO) {
-            EndAtOnce(ExitCode::Done);
-        }
+    const app::Placement placement = app::PlacementOf(terminal::IsSameFolder(destination, source),
+                                                      Main::FileExists(destination));
+    if (placement == app::Placement::Ask &&
+        !app::Replaces(MessageBoxW(nullptr,
+                                   L"The file is already exist! Do you want to replace it?",
+                                   L"Exist", kStyleQuestion))) {
+        EndAtOnce(ExitCode::Done);
+    }
+    const bool copied = placement != app::Placement::InPlace;
+    if (copied) {
         CopyOrFail(source, destination);
-        copied = true;
-    } else if (!sameFolder || !exists) {
-        CopyOrFail(source, destination);
-        copied = true;
     }
 
     if (IsChecked(settings::idOption1)) {
@@ -78,7 +65,7 @@ void frMain::InstallSource(const std::string& sourcePath) {
     if (IsChecked(settings::idTell)) {
         std::string again = source;
         const std::string message = "The " + terminal::GetType(again) + " has been installed!";
-        MessageBoxA(nullptr, message.c_str(), kAppTitle, kStylePlain);
+        MessageBoxW(nullptr, sys::FromCodePage(message, CP_ACP).c_str(), kAppTitle, kStylePlain);
     }
 
     // Only a source that this run copied away from elsewhere may go: never the only copy.

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-constexpr const char* kAppTitle = "Tarvex";
+constexpr const wchar_t* kAppTitle = L"Tarvex";
 
 constexpr UINT kStylePlain = MB_OK;                            // 0
 constexpr UINT kStyleCritical = MB_OK | MB_ICONHAND;           // 16

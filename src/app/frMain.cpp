@@ -3,6 +3,8 @@
 #include "app/Messages.h"
 #include "res/resource.h"
 #include "settings/ContextMenu.h"
+#include "settings/SettingsStore.h"
+#include "sys/CodePage.h"
 #include "sys/SysError.h"
 #include "sys/Text.h"
 
@@ -12,7 +14,7 @@
 
 namespace {
 
-constexpr const char* kClassName = "frMain";
+constexpr const wchar_t* kClassName = L"frMain";
 
 } // namespace
 
@@ -23,28 +25,29 @@ void frMain::Form_Initialize() {
 }
 
 void frMain::Create() {
-    WNDCLASSEXA windowClass{};
+    WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = instance_;
     windowClass.hIcon = static_cast<HICON>(
-        LoadImageA(instance_, MAKEINTRESOURCEA(IDI_TARVEX), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+        LoadImageW(instance_, MAKEINTRESOURCEW(IDI_TARVEX), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
                    GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
     windowClass.hIconSm = static_cast<HICON>(
-        LoadImageA(instance_, MAKEINTRESOURCEA(IDI_TARVEX), IMAGE_ICON,
+        LoadImageW(instance_, MAKEINTRESOURCEW(IDI_TARVEX), IMAGE_ICON,
                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kClassName;
-    RegisterClassExA(&windowClass);
+    RegisterClassExW(&windowClass);
 
     constexpr DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
-    hwnd_ = CreateWindowExA(WS_EX_CONTROLPARENT, kClassName, settings::kWindowCaption, style,
+    hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, settings::kWindowCaption, style,
                             CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance_, this);
     if (hwnd_ == nullptr) {
-        FailAtOnce("Could not create the window:\r\n" + sys::SystemMessage(GetLastError()));
+        FailAtOnce(L"Could not create the window:\r\n" +
+                   sys::FromCodePage(sys::SystemMessage(GetLastError()), CP_ACP));
     }
-    CreateControls();
+    options_.Create(hwnd_, instance_);
 }
 
 void frMain::Form_Load() {
@@ -52,32 +55,47 @@ void frMain::Form_Load() {
         settings::SetKeys();
         Hide();
         LoadSettings();
-        const std::string argument = app::ArgumentText(GetCommandLineA());
+        const std::wstring argument = app::ArgumentText(GetCommandLineW());
         if (argument.empty()) {
             Show();
             return;
         }
-        const std::string sourcePath = sys::RemoveQuotes(argument);
-        if (!app::HasSourceExtension(sourcePath)) {
-            MessageBoxA(nullptr, "Un-recognized file type", kAppTitle, kStyleCritical);
+        const std::wstring source = sys::RemoveQuotes(argument);
+        if (!app::HasSourceExtension(source)) {
+            MessageBoxW(nullptr, L"Un-recognized file type", kAppTitle, kStyleCritical);
             EndAtOnce(ExitCode::Refused);
+        }
+        // The ANSI form of a name it cannot express is another name, or one with wildcards.
+        std::string sourcePath;
+        if (!sys::ToCodePage(source, CP_ACP, sourcePath)) {
+            FailAtOnce(L"The name of this file has characters that this system's code page "
+                       L"cannot express, so it cannot be installed:\r\n" +
+                       sys::Shortened(source) +
+                       L"\r\n\r\nNothing was copied, compiled or deleted.");
         }
         InstallSource(sourcePath);
     } catch (const std::exception& error) {
-        // Every error passed up by the steps above ends here.
-        FailAtOnce(error.what());
+        FailAtOnce(error);
     }
 }
 
-LRESULT CALLBACK frMain::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* form = static_cast<frMain*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        form->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+LRESULT CALLBACK frMain::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
+                                    LPARAM lParam) noexcept {
+    try {
+        if (message == WM_NCCREATE) {
+            auto* form =
+                static_cast<frMain*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+            form->hwnd_ = hwnd;
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+        }
+        auto* form = reinterpret_cast<frMain*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        return form != nullptr ? form->HandleMessage(message, wParam, lParam)
+                               : DefWindowProcW(hwnd, message, wParam, lParam);
+    } catch (const std::exception& error) {
+        FailAtOnce(error);
+    } catch (...) {
+        FailAtOnce(L"Unexpected error.");
     }
-    auto* form = reinterpret_cast<frMain*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    return form != nullptr ? form->HandleMessage(message, wParam, lParam)
-                           : DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
 LRESULT frMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -86,7 +104,7 @@ LRESULT frMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         OnCommand(LOWORD(wParam), HIWORD(wParam));
         return 0;
     case DM_GETDEFID:
-        return MAKELRESULT(settings::idOk, DC_HASDEFID);
+        return MAKELRESULT(options_.DefaultButton(), DC_HASDEFID);
     case WM_CLOSE: // the close box, the system menu and Alt+F4 end as Cancel does
         Unload();
         return 0;
@@ -94,11 +112,15 @@ LRESULT frMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         PostQuitMessage(0);
         return 0;
     default:
-        return DefWindowProcA(hwnd_, message, wParam, lParam);
+        return DefWindowProcW(hwnd_, message, wParam, lParam);
     }
 }
 
 void frMain::OnCommand(int id, int notification) {
+    if (notification == BN_SETFOCUS) {
+        options_.FocusMovedTo(static_cast<settings::ControlId>(id));
+        return;
+    }
     if (notification != BN_CLICKED) {
         return;
     }
@@ -117,6 +139,37 @@ void frMain::OnCommand(int id, int notification) {
     }
 }
 
+void frMain::cmdOk_Click() {
+    SaveSettings();
+    Unload();
+}
+
+void frMain::cmdCancel_Click() {
+    Unload();
+}
+
+void frMain::Command1_Click() {
+    settings::DeleteKeys();
+}
+
+void frMain::Show() {
+    ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
+    options_.FocusSave();
+}
+
+void frMain::Hide() {
+    ShowWindow(hwnd_, SW_HIDE);
+}
+
+void frMain::LoadSettings() {
+    settings::LoadSettings(options_);
+}
+
+void frMain::SaveSettings() {
+    settings::SaveSettings(options_);
+}
+
 void frMain::Unload() {
     DestroyWindow(hwnd_);
 }
@@ -125,7 +178,11 @@ void frMain::EndAtOnce(ExitCode code) {
     ExitProcess(static_cast<UINT>(code));
 }
 
-void frMain::FailAtOnce(const std::string& message) {
-    MessageBoxA(nullptr, message.c_str(), kAppTitle, kStyleCritical);
+void frMain::FailAtOnce(const std::wstring& message) {
+    MessageBoxW(nullptr, message.c_str(), kAppTitle, kStyleCritical);
     EndAtOnce(ExitCode::Failed);
+}
+
+void frMain::FailAtOnce(const std::exception& error) {
+    FailAtOnce(sys::FromCodePage(error.what(), CP_ACP));
 }

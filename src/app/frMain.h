@@ -1,12 +1,11 @@
 // The program's only window: start-up object, options window and holder of the options.
 #pragma once
 
-#include "settings/OptionsLayout.h"
-#include "sys/Handles.h"
+#include "settings/OptionsWindow.h"
 
 #include <windows.h>
 
-#include <array>
+#include <exception>
 #include <string>
 
 class frMain {
@@ -21,7 +20,7 @@ public:
     void Form_Load();
 
     // The message loop's keyboard handling; true when the message was consumed.
-    bool PreTranslateMessage(MSG& message);
+    bool PreTranslateMessage(MSG& message) { return options_.PreTranslateMessage(message); }
 
     void Show();
     void Hide();
@@ -33,28 +32,26 @@ public:
 private:
     enum class ExitCode : UINT { Done = 0, Refused = 1, Failed = 2 };
 
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // Only dispatches; no exception leaves it.
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam,
+                                       LPARAM lParam) noexcept;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-
     void OnCommand(int id, int notification);
+
     void cmdOk_Click();
     void cmdCancel_Click();
     void Command1_Click();
 
+    bool IsChecked(settings::ControlId control) const { return options_.IsChecked(control); }
+
     // The two ways the program ends.
     void Unload();
     [[noreturn]] static void EndAtOnce(ExitCode code);
-    [[noreturn]] static void FailAtOnce(const std::string& message);
-
-    void CreateControls();
-    HWND Control(settings::ControlId id) const;
-    bool IsChecked(settings::ControlId control) const;
-    void Select(settings::ControlId option);
-    void SetCheck(settings::ControlId checkBox, bool ticked);
-    bool MoveFocusByTab(bool backwards);
+    // Shows the error (style 16) and ends at once: every error that is passed up ends here.
+    [[noreturn]] static void FailAtOnce(const std::wstring& message);
+    [[noreturn]] static void FailAtOnce(const std::exception& error);
 
     HINSTANCE instance_;
     HWND hwnd_ = nullptr;
-    std::array<HWND, settings::kControls.size()> controls_{};
-    std::array<sys::unique_hfont, 3> fonts_;
+    settings::OptionsWindow options_;
 };

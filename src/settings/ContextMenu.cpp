@@ -1,7 +1,6 @@
 #include "settings/ContextMenu.h"
 #include "sys/Handles.h"
 
-#include <string>
 #include <vector>
 
 namespace settings {
@@ -36,25 +35,53 @@ std::string CommandText() {
     return "\"" + folder + "\\" + name + ".exe\" \"%1\"";
 }
 
+// Every step is made, as far as it goes; true when all of them succeeded.
+bool WriteVerb(const ClassesRoot& at, const std::string& command) noexcept {
+    const std::string verb = at.path + kVerbKey;
+    const std::string commandKey = at.path + kCommandKey;
+    sys::unique_hkey key;
+    const bool verbMade = RegCreateKeyA(at.root, verb.c_str(), key.put()) == ERROR_SUCCESS;
+    const bool commandMade = RegCreateKeyA(at.root, commandKey.c_str(), key.put()) == ERROR_SUCCESS;
+    // The length argument is ignored for REG_SZ: the text's own length is stored.
+    const bool written = RegSetValueA(at.root, commandKey.c_str(), REG_SZ, command.c_str(),
+                                      MAX_PATH) == ERROR_SUCCESS;
+    return verbMade && commandMade && written;
+}
+
+void DeleteVerb(const ClassesRoot& at) noexcept {
+    // The deeper key first: a key with subkeys is not deleted.
+    RegDeleteKeyA(at.root, (at.path + kCommandKey).c_str());
+    RegDeleteKeyA(at.root, (at.path + kVerbKey).c_str());
+}
+
 } // namespace
 
-void SetKeys() noexcept {
+ClassesRoot MachineClasses() {
+    return {HKEY_CLASSES_ROOT, ""};
+}
+
+ClassesRoot UserClasses() {
+    return {HKEY_CURRENT_USER, "Software\\Classes\\"};
+}
+
+void SetKeys(const ClassesRoot& first, const ClassesRoot& fallback) noexcept {
     try {
-        sys::unique_hkey key;
-        RegCreateKeyA(HKEY_CLASSES_ROOT, kVerbKey, key.put());
-        RegCreateKeyA(HKEY_CLASSES_ROOT, kCommandKey, key.put());
         const std::string command = CommandText();
-        // The length argument is ignored for REG_SZ: the text's own length is stored.
-        RegSetValueA(HKEY_CLASSES_ROOT, kCommandKey, REG_SZ, command.c_str(), MAX_PATH);
+        if (!WriteVerb(first, command)) {
+            WriteVerb(fallback, command);
+        }
     } catch (...) {
         // Registration is best effort: the program works without the menu entry.
     }
 }
 
-void DeleteKeys() noexcept {
-    // The deeper key first: a key with subkeys is not deleted.
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, kCommandKey);
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, kVerbKey);
+void DeleteKeys(const ClassesRoot& first, const ClassesRoot& fallback) noexcept {
+    try {
+        DeleteVerb(first);
+        DeleteVerb(fallback);
+    } catch (...) {
+        // Removal is best effort, as registration is.
+    }
 }
 
 } // namespace settings

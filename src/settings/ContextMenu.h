@@ -1,12 +1,31 @@
 // The "Compile" verb in the context menu of MQL4 sources.
 #pragma once
 
+#include <windows.h>
+
+#include <string>
+
 namespace settings {
 
-// Registers the verb with the running executable's command; failures are silent.
-void SetKeys() noexcept;
+// Where file classes are registered: a root key and the path of the classes under it.
+struct ClassesRoot {
+    HKEY root;
+    std::string path; // "" or ending in a backslash
+};
 
-// Removes the verb; failures are silent.
-void DeleteKeys() noexcept;
+// HKEY_CLASSES_ROOT: what a program running with a standard account may not write when the
+// class was registered for the whole machine.
+ClassesRoot MachineClasses();
+// The current user's own classes, which Explorer merges into HKEY_CLASSES_ROOT for that user.
+ClassesRoot UserClasses();
+
+// Registers the verb with the running executable's command under the first root, and under
+// the fallback when a key there cannot be created or written. Failures are silent.
+void SetKeys(const ClassesRoot& first = MachineClasses(),
+             const ClassesRoot& fallback = UserClasses()) noexcept;
+
+// Removes the verb from both roots, each removal independent of the other; failures are silent.
+void DeleteKeys(const ClassesRoot& first = MachineClasses(),
+                const ClassesRoot& fallback = UserClasses()) noexcept;
 
 } // namespace settings

@@ -1,28 +1,52 @@
-// The options window: its controls, the keyboard, and its three buttons.
-#include "app/frMain.h"
-#include "settings/ContextMenu.h"
+#include "settings/OptionsWindow.h"
+
+#include <commctrl.h>
 
 #include <algorithm>
 #include <vector>
 
-using settings::ControlId;
-using settings::ControlKind;
-using settings::kControls;
+namespace settings {
 
 namespace {
 
-std::size_t IndexOf(int id) {
-    const auto found =
-        std::find_if(kControls.begin(), kControls.end(),
-                     [id](const settings::ControlSpec& spec) { return spec.id == id; });
-    return static_cast<std::size_t>(found - kControls.begin());
+int ScreenDpi() {
+    const sys::unique_window_dc screen(nullptr);
+    return GetDeviceCaps(screen.get(), LOGPIXELSY);
 }
 
-int ScreenDpi() {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi;
+const wchar_t* ClassOf(ControlKind kind) {
+    return kind == ControlKind::Line || kind == ControlKind::Label ? L"Static" : L"Button";
+}
+
+DWORD StyleOf(ControlKind kind) {
+    constexpr DWORD child = WS_CHILD | WS_VISIBLE;
+    // BS_NOTIFY: the window learns where the focus goes, for the default button.
+    constexpr DWORD focusable = child | WS_TABSTOP | BS_NOTIFY;
+    switch (kind) {
+    case ControlKind::Frame:
+        return child | BS_GROUPBOX;
+    case ControlKind::Line:
+        return child | SS_ETCHEDFRAME;
+    case ControlKind::OptionButton:
+        return focusable | BS_AUTORADIOBUTTON;
+    case ControlKind::CheckBox:
+        return focusable | WS_GROUP | BS_AUTOCHECKBOX;
+    case ControlKind::CommandButton:
+        return focusable | WS_GROUP | BS_PUSHBUTTON;
+    case ControlKind::Label:
+        return child | SS_LEFT | SS_NOPREFIX;
+    }
+    return child;
+}
+
+// A frame that holds controls passes their notifications on to its own parent, so that the
+// window hears where the focus goes whatever frame a control lies in.
+LRESULT CALLBACK ForwardCommands(HWND frame, UINT message, WPARAM wParam, LPARAM lParam,
+                                 UINT_PTR, DWORD_PTR) {
+    if (message == WM_COMMAND) {
+        return SendMessageW(GetParent(frame), message, wParam, lParam);
+    }
+    return DefSubclassProc(frame, message, wParam, lParam);
 }
 
 bool TakesFocus(ControlKind kind) {
@@ -32,7 +56,7 @@ bool TakesFocus(ControlKind kind) {
 
 // Tab stops in tab-index order; neighbouring option buttons make one stop.
 std::vector<std::vector<ControlId>> TabStops() {
-    std::vector<const settings::ControlSpec*> focusable;
+    std::vector<const ControlSpec*> focusable;
     for (const auto& spec : kControls) {
         if (TakesFocus(spec.kind)) {
             focusable.push_back(&spec);
@@ -55,91 +79,97 @@ std::vector<std::vector<ControlId>> TabStops() {
 
 } // namespace
 
-void frMain::CreateControls() {
+void OptionsWindow::Create(HWND window, HINSTANCE instance) {
+    window_ = window;
     const int dpi = ScreenDpi();
-    const auto px = [dpi](int twips) { return settings::TwipsToPixels(twips, dpi); };
+    const auto px = [dpi](int twips) { return TwipsToPixels(twips, dpi); };
 
-    RECT frame{0, 0, px(settings::kClientWidthTwips), px(settings::kClientHeightTwips)};
-    const auto style = static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_STYLE));
-    const auto exStyle = static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_EXSTYLE));
-    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    RECT frame{0, 0, px(kClientWidthTwips), px(kClientHeightTwips)};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
-    SetWindowPos(hwnd_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+    SetWindowPos(window, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
                  (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 
     for (std::size_t i = 0; i < fonts_.size(); ++i) {
-        const auto spec = settings::FontFor(static_cast<settings::ControlFont>(i));
-        fonts_[i].reset(CreateFontA(-MulDiv(spec.centiPoints, dpi, 7200), 0, 0, 0,
+        const FontSpec spec = FontFor(static_cast<ControlFont>(i));
+        fonts_[i].reset(CreateFontW(-MulDiv(spec.centipoints, dpi, kCentipointsPerInch), 0, 0, 0,
                                     spec.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
                                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, spec.face));
     }
 
     for (std::size_t i = 0; i < kControls.size(); ++i) {
-        const auto& spec = kControls[i];
-        const HWND parent = spec.container == 0 ? hwnd_ : controls_[IndexOf(spec.container)];
-        controls_[i] = CreateWindowExA(
-            0, settings::ClassOf(spec.kind), spec.caption,
-            settings::StyleOf(spec.kind) | spec.extraStyle, px(spec.left), px(spec.top),
-            px(spec.width), px(spec.height), parent,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_, nullptr);
-        SendMessageA(controls_[i], WM_SETFONT,
+        const ControlSpec& spec = kControls[i];
+        const HWND parent = spec.container == 0 ? window : controls_[IndexOf(spec.container)];
+        controls_[i] = CreateWindowExW(
+            0, ClassOf(spec.kind), spec.caption, StyleOf(spec.kind) | spec.extraStyle,
+            px(spec.left), px(spec.top), px(spec.width), px(spec.height), parent,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+        SendMessageW(controls_[i], WM_SETFONT,
                      reinterpret_cast<WPARAM>(fonts_[static_cast<std::size_t>(spec.font)].get()),
                      FALSE);
+        if (spec.container != 0) {
+            SetWindowSubclass(parent, ForwardCommands, 0, 0);
+        }
     }
-    // The state a user without stored options sees.
-    Select(settings::idOption1);
-    SetCheck(settings::idDelete, false);
-    SetCheck(settings::idTell, true);
+    Select(idOption1);
+    SetCheck(idDelete, false);
+    SetCheck(idTell, true);
 }
 
-HWND frMain::Control(ControlId id) const {
+HWND OptionsWindow::Control(ControlId id) const {
     return controls_[IndexOf(id)];
 }
 
-// A selected option button or a ticked box; a greyed box does not count.
-bool frMain::IsChecked(ControlId control) const {
-    return SendMessageA(Control(control), BM_GETCHECK, 0, 0) == BST_CHECKED;
+bool OptionsWindow::IsChecked(ControlId control) const {
+    return SendMessageW(Control(control), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-void frMain::Select(ControlId option) {
+void OptionsWindow::Select(ControlId option) {
     for (const auto& spec : kControls) {
         if (spec.kind == ControlKind::OptionButton) {
-            SendMessageA(Control(spec.id), BM_SETCHECK,
+            SendMessageW(Control(spec.id), BM_SETCHECK,
                          spec.id == option ? BST_CHECKED : BST_UNCHECKED, 0);
         }
     }
 }
 
-void frMain::SetCheck(ControlId checkBox, bool ticked) {
-    SendMessageA(Control(checkBox), BM_SETCHECK, ticked ? BST_CHECKED : BST_UNCHECKED, 0);
+void OptionsWindow::SetCheck(ControlId checkBox, bool ticked) {
+    SendMessageW(Control(checkBox), BM_SETCHECK, ticked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-void frMain::Show() {
-    ShowWindow(hwnd_, SW_SHOW);
-    SetForegroundWindow(hwnd_);
-    SetFocus(Control(settings::idOk));
-}
-
-void frMain::Hide() {
-    ShowWindow(hwnd_, SW_HIDE);
-}
-
-bool frMain::PreTranslateMessage(MSG& message) {
-    if (hwnd_ == nullptr || !IsWindow(hwnd_)) {
+bool OptionsWindow::PreTranslateMessage(MSG& message) {
+    if (window_ == nullptr || !IsWindow(window_)) {
         return false;
     }
     if (message.message == WM_KEYDOWN && message.wParam == VK_TAB &&
-        (message.hwnd == hwnd_ || IsChild(hwnd_, message.hwnd))) {
+        (message.hwnd == window_ || IsChild(window_, message.hwnd))) {
         return MoveFocusByTab(GetKeyState(VK_SHIFT) < 0);
     }
-    return IsDialogMessageA(hwnd_, &message) != FALSE;
+    return IsDialogMessageW(window_, &message) != FALSE;
+}
+
+void OptionsWindow::FocusMovedTo(ControlId control) {
+    const ControlId button =
+        kControls[IndexOf(control)].kind == ControlKind::CommandButton ? control : idOk;
+    if (button == defaultButton_) {
+        return;
+    }
+    // The dialog manager sends Enter to the focused push button that has the default look.
+    SendMessageW(Control(defaultButton_), BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+    SendMessageW(Control(button), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+    defaultButton_ = button;
+}
+
+void OptionsWindow::FocusSave() {
+    SetFocus(Control(idOk));
 }
 
 // The dialog manager would follow the window hierarchy; the tab order here crosses frames.
-bool frMain::MoveFocusByTab(bool backwards) {
+bool OptionsWindow::MoveFocusByTab(bool backwards) {
     static const auto stops = TabStops();
     const HWND focus = GetFocus();
     std::size_t current = 0;
@@ -162,15 +192,4 @@ bool frMain::MoveFocusByTab(bool backwards) {
     return true;
 }
 
-void frMain::cmdOk_Click() {
-    SaveSettings();
-    Unload();
-}
-
-void frMain::cmdCancel_Click() {
-    Unload();
-}
-
-void frMain::Command1_Click() {
-    settings::DeleteKeys();
-}
+} // namespace settings

@@ -74,10 +74,38 @@ struct hfont_traits {
     static void close(HFONT font) noexcept { DeleteObject(font); }
 };
 
+// Buffers the system allocated for the caller, such as FormatMessage's.
+struct hlocal_traits {
+    using pointer = void*;
+    static void* invalid() noexcept { return nullptr; }
+    static void close(void* memory) noexcept { LocalFree(memory); }
+};
+
+// A window's device context from GetDC (null: the screen's), released to that window.
+class unique_window_dc {
+public:
+    explicit unique_window_dc(HWND window) noexcept : window_(window), dc_(GetDC(window)) {}
+    ~unique_window_dc() {
+        if (dc_ != nullptr) {
+            ReleaseDC(window_, dc_);
+        }
+    }
+    unique_window_dc(const unique_window_dc&) = delete;
+    unique_window_dc& operator=(const unique_window_dc&) = delete;
+
+    HDC get() const noexcept { return dc_; }
+    explicit operator bool() const noexcept { return dc_ != nullptr; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
 using unique_hkey = unique_resource<hkey_traits>;
 using unique_hfind = unique_resource<hfind_traits>;
 using unique_handle = unique_resource<handle_traits>;
 using unique_hfile = unique_resource<hfile_traits>;
 using unique_hfont = unique_resource<hfont_traits>;
+using unique_hlocal = unique_resource<hlocal_traits>;
 
 } // namespace sys

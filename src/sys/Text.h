@@ -1,4 +1,4 @@
-// Small text helpers on ANSI strings.
+// Small text helpers, for ANSI and wide strings alike.
 #pragma once
 
 #include <string>
@@ -6,10 +6,10 @@
 namespace sys {
 
 // Every double-quote character removed, wherever it stands.
-inline std::string RemoveQuotes(std::string text) {
-    std::string::size_type out = 0;
-    for (const char c : text) {
-        if (c != '"') {
+template <typename Char> std::basic_string<Char> RemoveQuotes(std::basic_string<Char> text) {
+    typename std::basic_string<Char>::size_type out = 0;
+    for (const Char c : text) {
+        if (c != Char('"')) {
             text[out++] = c;
         }
     }
@@ -17,8 +17,18 @@ inline std::string RemoveQuotes(std::string text) {
     return text;
 }
 
-inline char ToLowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+template <typename Char> Char ToLowerAscii(Char c) {
+    return c >= Char('A') && c <= Char('Z') ? static_cast<Char>(c + 32) : c;
+}
+
+// A path of thousands of characters would push a message box off the screen: its two ends.
+template <typename Char> std::basic_string<Char> Shortened(const std::basic_string<Char>& path) {
+    constexpr typename std::basic_string<Char>::size_type kEnds = 120;
+    if (path.size() <= 2 * kEnds + 20) {
+        return path;
+    }
+    const Char dots[] = {' ', '.', '.', '.', ' ', 0};
+    return path.substr(0, kEnds) + dots + path.substr(path.size() - kEnds);
 }
 
 } // namespace sys

@@ -11,32 +11,20 @@
 
 namespace terminal {
 
-const char* KindText(KindCode code) {
-    switch (code) {
-    case KindCode::Indicator:
-        return "Indicator";
-    case KindCode::Library:
-        return "Library";
-    case KindCode::Script:
-        return "Script";
-    case KindCode::ExpertAdvisor:
-        break;
-    }
-    return "Expert Advisor";
-}
-
 namespace {
 
-// Markers found in one field, as bits.
-constexpr unsigned kIndicator = 1;
-constexpr unsigned kLibrary = 2;
-constexpr unsigned kScript = 4;
+// Markers found in one field, as one bit per rank.
+constexpr unsigned BitOf(KindCode code) {
+    return 1u << SpecOf(code).markerRank;
+}
+constexpr unsigned kIndicator = BitOf(KindCode::Indicator);
+constexpr unsigned kLibrary = BitOf(KindCode::Library);
+constexpr unsigned kScript = BitOf(KindCode::Script);
 
 // Every marker starts with '#' or has "indicator" before its first '_'; so only these two
 // bytes and the field delimiters need a closer look.
 constexpr std::size_t kLookBehind = 9; // "indicator" before '_'
 constexpr std::size_t kLookAhead = 16; // "_separate_window" from '_', "#property library"
-constexpr std::size_t kChunk = std::size_t{64} * 1024;
 
 inline unsigned char Lower(unsigned char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c | 0x20) : c;
@@ -142,13 +130,14 @@ public:
 
     KindCode Finish() {
         EndField();
-        if (decided_ & kScript) {
-            return KindCode::Script;
+        // The highest rank among the markers of the last field that had any.
+        const KindSpec* winner = &SpecOf(KindCode::ExpertAdvisor);
+        for (const KindSpec& kind : kKinds) {
+            if ((decided_ & BitOf(kind.code)) != 0 && kind.markerRank > winner->markerRank) {
+                winner = &kind;
+            }
         }
-        if (decided_ & kLibrary) {
-            return KindCode::Library;
-        }
-        return (decided_ & kIndicator) ? KindCode::Indicator : KindCode::ExpertAdvisor;
+        return winner->code;
     }
 
 private:
@@ -198,20 +187,85 @@ private:
     unsigned decided_ = 0; // markers of the last field that had any
 };
 
-} // namespace
+// Serves the bytes read ahead to look for a byte-order mark, then the rest of the source.
+class AfterMark : public ByteSource {
+public:
+    AfterMark(ByteSource& source, const char* ahead, std::size_t size)
+        : source_(source), ahead_(ahead), size_(size) {}
 
-KindCode ScanKind(ByteSource& source) {
+    std::size_t Read(char* buffer, std::size_t size) override {
+        if (size_ == 0) {
+            return source_.Read(buffer, size);
+        }
+        const std::size_t n = std::min(size, size_);
+        std::memcpy(buffer, ahead_, n);
+        ahead_ += n;
+        size_ -= n;
+        return n;
+    }
+
+private:
+    ByteSource& source_;
+    const char* ahead_;
+    std::size_t size_;
+};
+
+// UTF-16 text as one byte per code unit: ASCII as itself, anything else as 0x80, which is no
+// marker letter and no delimiter, as a letter of another script is in an ANSI source.
+class Utf16Narrowed : public ByteSource {
+public:
+    Utf16Narrowed(ByteSource& source, bool bigEndian, std::size_t chunk)
+        : source_(source), bigEndian_(bigEndian),
+          raw_(std::make_unique<unsigned char[]>(2 * chunk)), capacity_(2 * chunk) {}
+
+    std::size_t Read(char* buffer, std::size_t size) override {
+        for (;;) {
+            const std::size_t want = std::min(2 * size, capacity_) - pending_;
+            const std::size_t got =
+                source_.Read(reinterpret_cast<char*>(raw_.get() + pending_), want);
+            if (got == 0) {
+                return 0; // an odd last byte is no character
+            }
+            const std::size_t bytes = pending_ + got;
+            const std::size_t units = bytes / 2;
+            const unsigned char* in = raw_.get();
+            const int high = bigEndian_ ? 0 : 1;
+            for (std::size_t i = 0; i < units; ++i, in += 2) {
+                const unsigned char low = in[1 - high];
+                buffer[i] = static_cast<char>(in[high] == 0 && low < 0x80 ? low : 0x80);
+            }
+            pending_ = bytes % 2;
+            if (pending_ != 0) {
+                raw_[0] = raw_[bytes - 1];
+            }
+            if (units > 0) {
+                return units;
+            }
+        }
+    }
+
+private:
+    ByteSource& source_;
+    bool bigEndian_;
+    std::unique_ptr<unsigned char[]> raw_;
+    std::size_t capacity_;
+    std::size_t pending_ = 0; // a unit's first byte, read without its second
+};
+
+KindCode ScanBytes(ByteSource& source, std::size_t chunk) {
     // [history | data being scanned | look-ahead]; the history keeps the bytes before the
     // next unscanned one, zeroed at the start so that nothing matches before the file.
     constexpr std::size_t kHistory = 32;
-    const auto buffer = std::make_unique<unsigned char[]>(kHistory + kChunk + kLookAhead + 1);
+    // Left uninitialised beyond the history: a small source touches only the pages it fills.
+    const auto buffer = std::unique_ptr<unsigned char[]>(
+        new unsigned char[kHistory + chunk + kLookAhead + 1]);
     unsigned char* const base = buffer.get();
-    std::memset(base, 0, kHistory + kChunk + kLookAhead + 1);
+    std::memset(base, 0, kHistory);
     std::size_t filled = kHistory; // bytes held in the buffer
     FieldReader reader;
     for (;;) {
         const std::size_t got =
-            source.Read(reinterpret_cast<char*>(base + filled), kHistory + kChunk - filled);
+            source.Read(reinterpret_cast<char*>(base + filled), kHistory + chunk - filled);
         filled += got;
         const bool atEnd = got == 0;
         // Scan up to where a marker could still need look-ahead that is not yet read.
@@ -228,6 +282,40 @@ KindCode ScanKind(ByteSource& source) {
         std::memmove(base, base + keepFrom, filled - keepFrom);
         filled -= keepFrom;
     }
+}
+
+// Reads until size bytes are there or the source ends.
+std::size_t ReadAhead(ByteSource& source, char* buffer, std::size_t size) {
+    std::size_t got = 0;
+    while (got < size) {
+        const std::size_t n = source.Read(buffer + got, size - got);
+        if (n == 0) {
+            break;
+        }
+        got += n;
+    }
+    return got;
+}
+
+} // namespace
+
+KindCode ScanKind(ByteSource& source, std::size_t chunk) {
+    chunk = std::max<std::size_t>(chunk, 64);
+    char ahead[3];
+    const std::size_t got = ReadAhead(source, ahead, sizeof ahead);
+    const auto starts = [&](const char* mark, std::size_t length) {
+        return got >= length && std::memcmp(ahead, mark, length) == 0;
+    };
+    if (starts("\xEF\xBB\xBF", 3)) {
+        return ScanBytes(source, chunk); // UTF-8 keeps ASCII as it is
+    }
+    if (starts("\xFF\xFE", 2) || starts("\xFE\xFF", 2)) {
+        AfterMark rest(source, ahead + 2, got - 2);
+        Utf16Narrowed text(rest, ahead[0] == '\xFE', chunk);
+        return ScanBytes(text, chunk);
+    }
+    AfterMark whole(source, ahead, got);
+    return ScanBytes(whole, chunk);
 }
 
 } // namespace terminal

@@ -2,14 +2,11 @@
 // whatever the size of the source. Portable: no platform calls, so it also builds natively.
 #pragma once
 
+#include "terminal/Kinds.h"
+
 #include <cstddef>
 
 namespace terminal {
-
-// The kind codes of the scan; only their texts leave GetType.
-enum class KindCode : short { Indicator = 1, Library = 2, ExpertAdvisor = 3, Script = 4 };
-
-const char* KindText(KindCode code);
 
 // Where the scan's bytes come from. Read fills up to size bytes and returns how many it
 // gave, 0 at the end; it reports a read error by throwing.
@@ -19,8 +16,13 @@ public:
     virtual std::size_t Read(char* buffer, std::size_t size) = 0;
 };
 
+// Bytes asked of the source per read: few large reads, as each one is a trip to the system.
+constexpr std::size_t kScanChunk = std::size_t{1} << 20;
+
 // Reads the source as comma-delimited fields; the last field holding any marker decides,
-// and within that field Script wins over Library, Library over Indicator.
-KindCode ScanKind(ByteSource& source);
+// and within that field Script wins over Library, Library over Indicator. A source that
+// starts with a byte-order mark (UTF-16 LE or BE, UTF-8) is read as the text it encodes;
+// any other is read as bytes. chunk: bytes scanned per read (at least 64 are used).
+KindCode ScanKind(ByteSource& source, std::size_t chunk = kScanChunk);
 
 } // namespace terminal

@@ -1,15 +1,15 @@
 // Hands an installed source to metalang and MetaEditor through batch files in the terminal
 // folder. Instances started together (one per file of an Explorer selection) take turns on
 // the batch files of one terminal folder.
+#include "sys/CodePage.h"
 #include "sys/Handles.h"
 #include "sys/Main.h"
 #include "sys/Shell.h"
 #include "terminal/Terminal.h"
 
-#include <tlhelp32.h>
-
 #include <cstdint>
 #include <cstdio>
+#include <stdexcept>
 
 namespace terminal {
 
@@ -17,8 +17,9 @@ namespace {
 
 constexpr DWORD kLockWaitMs = 180000;    // another instance's turn, compile included
 constexpr DWORD kCompileWaitMs = 120000; // the compiler of a large program takes seconds
-constexpr DWORD kStartWaitMs = 15000;    // until the interpreter has started its program
-constexpr DWORD kPollMs = 10;
+// cmd reads a batch file by offset while its program runs: run.bat is not rewritten under an
+// interpreter that still reads it, unless its editor stays open longer than this.
+constexpr DWORD kEditorWaitMs = 15000;
 
 // cmd expands %; a doubled one stands for itself.
 std::string EscapePercent(const std::string& text) {
@@ -32,9 +33,24 @@ std::string EscapePercent(const std::string& text) {
     return out;
 }
 
+// In the console's code page, in which the interpreter reads a batch file; empty when the
+// text has a character without a form there.
+std::string InConsoleCodePage(const std::string& text) {
+    std::string console;
+    sys::ToCodePage(sys::FromCodePage(text, CP_ACP), CP_OEMCP, console);
+    return console;
+}
+
 std::string BatchText(const std::string& folder, const char* command, const std::string& file) {
-    return "cd /d \"" + EscapePercent(folder) + "\"\r\n" + command + "\"" + EscapePercent(file) +
-           "\"";
+    const std::string text =
+        "cd /d \"" + EscapePercent(folder) + "\"\r\n" + command + "\"" + EscapePercent(file) + "\"";
+    std::string console = InConsoleCodePage(text);
+    if (console.empty()) {
+        throw std::runtime_error("The console code page cannot express this path, so no batch "
+                                 "file can hand it to the terminal's tools:\r\n" +
+                                 file);
+    }
+    return console;
 }
 
 // One named mutex per terminal folder, whatever the letter case of its spelling.
@@ -66,39 +82,6 @@ private:
     bool owned_ = false;
 };
 
-bool HasStarted(DWORD interpreter, const char* program) {
-    sys::unique_handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot || snapshot.get() == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    PROCESSENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot.get(), &entry); more;
-         more = Process32Next(snapshot.get(), &entry)) {
-        // Compared by name: the interpreter's console host is a child of it too.
-        if (entry.th32ParentProcessID == interpreter && lstrcmpiA(entry.szExeFile, program) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// Until the interpreter has read its batch file's command line: it has ended, or it has
-// started the program of line 2. Bounded.
-void WaitUntilBatchRead(HANDLE interpreter, const char* program) {
-    if (interpreter == nullptr) {
-        return;
-    }
-    const DWORD pid = GetProcessId(interpreter);
-    const DWORD start = GetTickCount();
-    while (WaitForSingleObject(interpreter, kPollMs) == WAIT_TIMEOUT &&
-           GetTickCount() - start < kStartWaitMs) {
-        if (HasStarted(pid, program)) {
-            return;
-        }
-    }
-}
-
 template <typename Step> bool Guarded(Step step) noexcept {
     try {
         step();
@@ -109,6 +92,10 @@ template <typename Step> bool Guarded(Step step) noexcept {
 }
 
 } // namespace
+
+bool FitsConsoleCodePage(const std::string& path) {
+    return path.empty() || !InConsoleCodePage(path).empty();
+}
 
 void Compile(const std::string& file) noexcept {
     std::string folder;
@@ -137,7 +124,9 @@ void OpenMetaEditor(const std::string& file) {
     Main::WriteTextFile(folder + "\\run.bat", BatchText(folder, "MetaEditor ", file));
     sys::unique_handle interpreter;
     Shell::ShellRun("run.bat", "Open", nullptr, folder, SW_HIDE, &interpreter);
-    WaitUntilBatchRead(interpreter.get(), "MetaEditor.exe");
+    if (interpreter) {
+        WaitForSingleObject(interpreter.get(), kEditorWaitMs);
+    }
 }
 
 } // namespace terminal

@@ -1,7 +1,10 @@
 #include "sys/Handles.h"
 #include "sys/Main.h"
 #include "sys/Text.h"
+#include "terminal/Kinds.h"
 #include "terminal/Terminal.h"
+
+#include <stdexcept>
 
 #include <vector>
 
@@ -9,11 +12,9 @@ namespace terminal {
 
 namespace {
 
-constexpr const char* kNoTerminal = "NA";
-
-std::string KindFolder(const char* suffix) {
+std::string KindFolder(KindCode code) {
     const std::string folder = GetMT4Path();
-    return folder == kNoTerminal ? folder : folder + suffix;
+    return IsNoTerminal(folder) ? folder : folder + SpecOf(code).folderSuffix;
 }
 
 // The folder part of a path, made absolute first: "." and ".." resolved, a relative path
@@ -54,17 +55,30 @@ std::string GetMT4Path() {
                               "InstallPath", kNoTerminal);
 }
 
+bool IsNoTerminal(const std::string& folder) {
+    return folder == kNoTerminal;
+}
+
 std::string GetExpertsPath() {
-    return KindFolder("\\experts");
+    return KindFolder(KindCode::ExpertAdvisor);
 }
 std::string GetIndicatorsPath() {
-    return KindFolder("\\experts\\indicators");
+    return KindFolder(KindCode::Indicator);
 }
 std::string GetScriptsPath() {
-    return KindFolder("\\experts\\scripts");
+    return KindFolder(KindCode::Script);
 }
 std::string GetLibrariesPath() {
-    return KindFolder("\\experts\\libraries");
+    return KindFolder(KindCode::Library);
+}
+
+std::string GetKindFolder(const std::string& kind) {
+    for (const KindSpec& spec : kKinds) {
+        if (kind == spec.text) {
+            return KindFolder(spec.code);
+        }
+    }
+    throw std::logic_error("no kind is called " + kind);
 }
 
 bool IsSameFolder(const std::string& path1, const std::string& path2) {

@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
     const std::string source = sources / "Bench EA.mq4";
     testing_support::WriteBytes(source,
                                 "#property copyright \"Brenholt\"\r\nint start(){return(0);}\r\n");
-    const std::string installed = mt.Experts() + "\\Bench EA.mq4";
+    const std::string installed = mt.KindFolder("Expert Advisor") + "\\Bench EA.mq4";
     const char* settings = "Software\\MetaQuotes Software\\brenholt";
     for (const auto& [name, value] : {std::pair{"op", "2"}, {"del", "0"}, {"tell", "0"}}) {
         testing_support::SetValue(HKEY_CURRENT_USER, settings, name, REG_SZ,

@@ -4,13 +4,87 @@
 //   tarvex_drive verb <verb> <file>                   what Explorer does on a context-menu
 //                                                     entry; answers the messages shown
 #include "Driver.h"
+#include "TestSupport.h"
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
 namespace {
+
+void AppendChunk(std::string& png, const char* type, const std::string& data) {
+    static std::uint32_t table[256];
+    if (table[1] == 0) {
+        for (std::uint32_t n = 0; n < 256; ++n) {
+            std::uint32_t c = n;
+            for (int k = 0; k < 8; ++k) {
+                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            }
+            table[n] = c;
+        }
+    }
+    const auto be32 = [](std::uint32_t v) {
+        return std::string{static_cast<char>(v >> 24), static_cast<char>(v >> 16),
+                           static_cast<char>(v >> 8), static_cast<char>(v)};
+    };
+    const std::string body = std::string(type, 4) + data;
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (const char c : body) {
+        crc = table[(crc ^ static_cast<unsigned char>(c)) & 0xFF] ^ (crc >> 8);
+    }
+    png += be32(static_cast<std::uint32_t>(data.size())) + body + be32(crc ^ 0xFFFFFFFFu);
+}
+
+// The window as it shows on screen, as a PNG file of stored (uncompressed) deflate blocks:
+// the picture is small, and the writer stays short.
+void SaveScreenshot(HWND window, const std::string& path) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Sleep(200);
+    int width = 0;
+    int height = 0;
+    const auto pixels = driver::Capture(window, true, width, height);
+    std::string raw;
+    for (int y = 0; y < height; ++y) {
+        raw += '\0';
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t p = pixels[y * width + x];
+            raw += {static_cast<char>(p >> 16), static_cast<char>(p >> 8), static_cast<char>(p)};
+        }
+    }
+    std::string zlib = "\x78\x01";
+    for (std::size_t at = 0; at < raw.size(); at += 65535) {
+        const std::size_t n = std::min<std::size_t>(65535, raw.size() - at);
+        zlib += {static_cast<char>(at + n == raw.size() ? 1 : 0), static_cast<char>(n & 0xFF),
+                 static_cast<char>(n >> 8), static_cast<char>(~n & 0xFF),
+                 static_cast<char>((~n >> 8) & 0xFF)};
+        zlib.append(raw, at, n);
+    }
+    std::uint32_t a = 1;
+    std::uint32_t b = 0;
+    for (const char c : raw) {
+        a = (a + static_cast<unsigned char>(c)) % 65521;
+        b = (b + a) % 65521;
+    }
+    std::string header;
+    for (const std::uint32_t v : {(b << 16) | a}) {
+        for (int shift = 24; shift >= 0; shift -= 8) {
+            zlib += static_cast<char>(v >> shift);
+        }
+    }
+    for (const int v : {width, height}) {
+        for (int shift = 24; shift >= 0; shift -= 8) {
+            header += static_cast<char>(v >> shift);
+        }
+    }
+    header += std::string("\x08\x02\x00\x00\x00", 5); // 8-bit RGB
+    std::string png = "\x89PNG\r\n\x1a\n";
+    AppendChunk(png, "IHDR", header);
+    AppendChunk(png, "IDAT", zlib);
+    AppendChunk(png, "IEND", "");
+    testing_support::WriteBytes(path, png);
+}
 
 int Screenshot(const std::string& exe, const std::string& out) {
     driver::Program tarvex(exe, "");
@@ -19,7 +93,7 @@ int Screenshot(const std::string& exe, const std::string& out) {
         std::printf("the options window did not appear\n");
         return 1;
     }
-    driver::SaveScreenshot(window, out);
+    SaveScreenshot(window, out);
     std::printf("options window \"%s\" shown with %zu controls; picture saved; Save pressed\n",
                 driver::TextOf(window).c_str(), driver::ListControls(window).size());
     driver::SendKey(window, VK_RETURN);
@@ -28,26 +102,29 @@ int Screenshot(const std::string& exe, const std::string& out) {
 
 // Answers every message box of the process (Yes to a question, else OK) until it ends.
 int InvokeVerb(const std::string& verb, const std::string& file) {
-    SHELLEXECUTEINFOA info{};
+    const std::wstring wideVerb = testing_support::Wide(verb);
+    const std::wstring wideFile = testing_support::Wide(file);
+    SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-    info.lpVerb = verb.c_str();
-    info.lpFile = file.c_str();
+    info.lpVerb = wideVerb.c_str();
+    info.lpFile = wideFile.c_str();
     info.nShow = SW_SHOWNORMAL;
-    if (!ShellExecuteExA(&info) || info.hProcess == nullptr) {
+    if (!ShellExecuteExW(&info) || info.hProcess == nullptr) {
         std::printf("  the shell could not run \"%s\" on %s\n", verb.c_str(), file.c_str());
         return 1;
     }
     const DWORD pid = GetProcessId(info.hProcess);
     while (WaitForSingleObject(info.hProcess, 50) == WAIT_TIMEOUT) {
-        if (driver::FindWindowOf(pid, "#32770", nullptr) == nullptr) {
+        const HWND box = driver::FindWindowOf(pid, "#32770", nullptr);
+        if (box == nullptr) {
             continue;
         }
-        const auto box = driver::ReadMessageBox(driver::FindWindowOf(pid, "#32770", nullptr));
-        const bool question = box.buttons.size() == 2;
-        std::printf("  message \"%s\": %s -> %s\n", box.caption.c_str(), box.text.c_str(),
+        const auto shown = driver::ReadMessageBox(box);
+        const bool question = std::count(shown.buttons.begin(), shown.buttons.end(), IDYES) > 0;
+        std::printf("  message \"%s\": %s -> %s\n", shown.caption.c_str(), shown.text.c_str(),
                     question ? "Yes" : "OK");
-        driver::AnswerMessageBox(pid, question ? "Yes" : "OK");
+        driver::AnswerMessageBox(pid, question ? IDYES : IDOK);
     }
     DWORD code = 0;
     GetExitCodeProcess(info.hProcess, &code);

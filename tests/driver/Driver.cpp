@@ -1,13 +1,16 @@
 #include "Driver.h"
+#include "TestSupport.h"
+#include "sys/Handles.h"
 
 #include <algorithm>
-#include <cstdint>
-#include <cstring>
 #include <stdexcept>
 
 namespace driver {
 
 namespace {
+
+using testing_support::Utf8;
+using testing_support::Wide;
 
 constexpr DWORD kPollMs = 20;
 
@@ -22,108 +25,63 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam) {
     auto* search = reinterpret_cast<Search*>(lParam);
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    if (pid != search->pid || !IsWindowVisible(window)) {
-        return TRUE;
-    }
-    if (search->className != nullptr && ClassOf(window) != search->className) {
-        return TRUE;
-    }
-    if (search->caption != nullptr && TextOf(window) != search->caption) {
+    if (pid != search->pid || !IsWindowVisible(window) ||
+        (search->className != nullptr && ClassOf(window) != search->className) ||
+        (search->caption != nullptr && TextOf(window) != search->caption)) {
         return TRUE;
     }
     search->found = window;
     return FALSE;
 }
 
-std::string WithoutAmpersands(const std::string& text) {
-    std::string out;
-    for (const char c : text) {
-        if (c != '&') {
-            out += c;
-        }
-    }
-    return out;
-}
-
 // Draws into a 32-bit top-down bitmap of the given size and returns its pixels.
 template <typename Paint>
 std::vector<std::uint32_t> PaintPixels(int width, int height, Paint paint) {
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
+    const sys::unique_window_dc screen(nullptr);
+    HDC memory = CreateCompatibleDC(screen.get());
     BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    auto* pixels = static_cast<std::uint32_t*>(bits);
-    paint(memory, screen, pixels);
+    paint(memory, screen.get());
     GdiFlush();
+    const auto* pixels = static_cast<const std::uint32_t*>(bits);
     std::vector<std::uint32_t> result(pixels, pixels + width * height);
     SelectObject(memory, old);
     DeleteObject(bitmap);
     DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
     return result;
 }
 
-// The pixels of a window (or of its client area), read from the screen: another process's
-// window surface cannot be read through its own DC.
-std::vector<std::uint32_t> Capture(HWND window, int& width, int& height, bool wholeWindow = false) {
-    RECT rect;
-    if (wholeWindow) {
-        GetWindowRect(window, &rect);
-    } else {
-        GetClientRect(window, &rect);
-        MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-    }
-    width = rect.right - rect.left;
-    height = rect.bottom - rect.top;
-    const int w = width;
-    const int h = height;
-    return PaintPixels(w, h, [&](HDC memory, HDC screen, std::uint32_t*) {
-        BitBlt(memory, 0, 0, w, h, screen, rect.left, rect.top, SRCCOPY);
-    });
-}
-
-// How a system icon looks drawn on the given background.
-std::vector<std::uint32_t> Render(LPCSTR icon, int width, int height, std::uint32_t background) {
-    return PaintPixels(width, height, [&](HDC memory, HDC, std::uint32_t* pixels) {
-        std::fill(pixels, pixels + width * height, background);
-        DrawIconEx(memory, 0, 0, LoadIconA(nullptr, icon), 0, 0, 0, nullptr, DI_NORMAL);
-    });
-}
-
-// Which system icon a message box's icon control shows, by comparing what is on screen.
+// Which system icon a message box's icon control shows, by comparing what is on screen with
+// each one drawn on the same background (another process's icon handle cannot be read).
 UINT IconShownBy(HWND iconControl) {
     int width = 0;
     int height = 0;
-    const auto shown = Capture(iconControl, width, height);
-    if (shown.empty()) {
-        return 0;
-    }
-    struct Candidate {
-        LPCSTR resource;
-        UINT style;
-    };
-    const Candidate candidates[] = {{IDI_HAND, MB_ICONHAND},
-                                    {IDI_QUESTION, MB_ICONQUESTION},
-                                    {IDI_EXCLAMATION, MB_ICONEXCLAMATION},
-                                    {IDI_ASTERISK, MB_ICONASTERISK}};
+    const auto shown = Capture(iconControl, false, width, height);
+    const std::pair<int, UINT> candidates[] = {{32513, MB_ICONHAND},        // IDI_HAND
+                                               {32514, MB_ICONQUESTION},    // IDI_QUESTION
+                                               {32515, MB_ICONEXCLAMATION}, // IDI_EXCLAMATION
+                                               {32516, MB_ICONASTERISK}};   // IDI_ASTERISK
     UINT best = 0;
-    std::size_t bestDifference = shown.size() / 20; // tolerate a few pixels of smoothing
-    for (const auto& candidate : candidates) {
-        const auto drawn = Render(candidate.resource, width, height, shown[0]);
+    std::size_t bestDifference = shown.size() / 20; // a few pixels of smoothing
+    for (const auto& [icon, style] : candidates) {
+        const auto drawn = PaintPixels(width, height, [&](HDC memory, HDC) {
+            const HBRUSH background =
+                CreateSolidBrush(RGB(shown[0] >> 16 & 0xFF, shown[0] >> 8 & 0xFF, shown[0] & 0xFF));
+            const RECT all{0, 0, width, height};
+            FillRect(memory, &all, background);
+            DeleteObject(background);
+            DrawIconEx(memory, 0, 0, LoadIconW(nullptr, MAKEINTRESOURCEW(icon)), 0, 0, 0, nullptr, DI_NORMAL);
+        });
         std::size_t difference = 0;
         for (std::size_t i = 0; i < shown.size(); ++i) {
             difference += (shown[i] & 0xFFFFFF) != (drawn[i] & 0xFFFFFF);
         }
         if (difference < bestDifference) {
             bestDifference = difference;
-            best = candidate.style;
+            best = style;
         }
     }
     return best;
@@ -140,53 +98,29 @@ void CollectControls(HWND parent, std::vector<ControlInfo>& out) {
         GetWindowRect(child, &info.rect);
         MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&info.rect), 2);
         info.parent = parent;
-        info.style = static_cast<DWORD>(GetWindowLongPtrA(child, GWL_STYLE));
+        info.style = static_cast<DWORD>(GetWindowLongPtrW(child, GWL_STYLE));
         info.visible = IsWindowVisible(child) != FALSE;
         if (info.className == "Button") {
-            info.check = SendMessageA(child, BM_GETCHECK, 0, 0);
+            info.check = SendMessageW(child, BM_GETCHECK, 0, 0);
         }
         out.push_back(info);
         CollectControls(child, out);
     }
 }
 
-void AppendChunk(std::string& png, const char* type, const std::string& data) {
-    static std::uint32_t table[256];
-    if (table[1] == 0) {
-        for (std::uint32_t n = 0; n < 256; ++n) {
-            std::uint32_t c = n;
-            for (int k = 0; k < 8; ++k) {
-                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            }
-            table[n] = c;
-        }
-    }
-    const auto be32 = [](std::uint32_t v) {
-        return std::string{static_cast<char>(v >> 24), static_cast<char>(v >> 16),
-                           static_cast<char>(v >> 8), static_cast<char>(v)};
-    };
-    const std::string body = std::string(type, 4) + data;
-    std::uint32_t crc = 0xFFFFFFFFu;
-    for (const char c : body) {
-        crc = table[(crc ^ static_cast<unsigned char>(c)) & 0xFF] ^ (crc >> 8);
-    }
-    png += be32(static_cast<std::uint32_t>(data.size())) + body + be32(crc ^ 0xFFFFFFFFu);
-}
-
 } // namespace
 
 Program::Program(const std::string& exe, const std::string& commandTail,
                  const std::string& folder) {
-    std::string commandLine = "\"" + exe + "\" " + commandTail;
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
     // Wine now and then refuses a start while an earlier instance is still being torn down.
     DWORD error = 0;
     for (int attempt = 0; attempt < 5; ++attempt) {
-        std::string line = commandLine;
-        if (CreateProcessA(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
-                           folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
+        std::wstring line = Wide("\"" + exe + "\" " + commandTail);
+        if (CreateProcessW(Wide(exe).c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                           folder.empty() ? nullptr : Wide(folder).c_str(), &startup, &info)) {
             error = 0;
             break;
         }
@@ -230,27 +164,21 @@ HWND FindWindowOf(DWORD pid, const char* className, const char* caption) {
 }
 
 HWND WaitForWindow(DWORD pid, const char* className, const char* caption, DWORD milliseconds) {
-    const DWORD start = GetTickCount();
-    do {
-        if (HWND window = FindWindowOf(pid, className, caption)) {
-            return window;
-        }
-        Sleep(kPollMs);
-    } while (GetTickCount() - start < milliseconds);
-    return nullptr;
+    HWND window = nullptr;
+    WaitUntil([&] { return (window = FindWindowOf(pid, className, caption)) != nullptr; },
+              milliseconds);
+    return window;
 }
 
 std::string TextOf(HWND window) {
-    char buffer[4096];
-    const LRESULT length =
-        SendMessageA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer));
-    return std::string(buffer, static_cast<std::size_t>(length));
+    wchar_t buffer[8192];
+    const LRESULT length = SendMessageW(window, WM_GETTEXT, 8192, reinterpret_cast<LPARAM>(buffer));
+    return Utf8(std::wstring(buffer, static_cast<std::size_t>(length)));
 }
 
 std::string ClassOf(HWND window) {
-    char buffer[256];
-    const int length = GetClassNameA(window, buffer, sizeof buffer);
-    return std::string(buffer, static_cast<std::size_t>(length));
+    wchar_t buffer[256];
+    return Utf8(std::wstring(buffer, static_cast<std::size_t>(GetClassNameW(window, buffer, 256))));
 }
 
 MessageBoxInfo ReadMessageBox(HWND box) {
@@ -261,36 +189,31 @@ MessageBoxInfo ReadMessageBox(HWND box) {
             continue;
         }
         if (control.className == "Button") {
-            info.buttons.push_back(WithoutAmpersands(control.caption));
-        } else if (control.className == "Static") {
-            if ((control.style & SS_TYPEMASK) == SS_ICON) {
-                info.icon = IconShownBy(control.handle);
-            } else if (!control.caption.empty()) {
-                info.text = control.caption;
-            }
+            info.buttons.push_back(control.id);
+        } else if (control.className == "Static" && (control.style & SS_TYPEMASK) == SS_ICON) {
+            info.icon = IconShownBy(control.handle);
+        } else if (control.className == "Static" && !control.caption.empty()) {
+            info.text = control.caption;
         }
     }
     return info;
 }
 
-MessageBoxInfo AnswerMessageBox(DWORD pid, const std::string& button, DWORD milliseconds) {
+MessageBoxInfo AnswerMessageBox(DWORD pid, int button, DWORD milliseconds) {
     HWND box = WaitForWindow(pid, "#32770", nullptr, milliseconds);
     if (box == nullptr) {
         throw std::runtime_error("no message box appeared");
     }
     Sleep(100); // let it paint, so its icon can be read from the screen
     MessageBoxInfo info = ReadMessageBox(box);
-    for (const auto& control : ListControls(box)) {
-        if (control.className == "Button" && WithoutAmpersands(control.caption) == button) {
-            PressButton(control.handle);
-            // Gone before the caller looks for the next one.
-            for (int i = 0; i < 500 && IsWindow(box) && IsWindowVisible(box); ++i) {
-                Sleep(kPollMs);
-            }
-            return info;
-        }
+    HWND control = GetDlgItem(box, button);
+    if (control == nullptr || !IsWindowVisible(control)) {
+        throw std::runtime_error("the message box has no button " + std::to_string(button));
     }
-    throw std::runtime_error("the message box has no button " + button);
+    PressButton(control);
+    // Gone before the caller looks for the next one.
+    WaitUntil([box] { return !IsWindow(box) || !IsWindowVisible(box); }, 10000);
+    return info;
 }
 
 std::vector<ControlInfo> ListControls(HWND window) {
@@ -300,7 +223,7 @@ std::vector<ControlInfo> ListControls(HWND window) {
 }
 
 void PressButton(HWND button) {
-    PostMessageA(button, BM_CLICK, 0, 0);
+    PostMessageW(button, BM_CLICK, 0, 0);
 }
 
 void SendKey(HWND window, UINT virtualKey, bool shift) {
@@ -325,16 +248,6 @@ void SendKey(HWND window, UINT virtualKey, bool shift) {
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-HWND WaitForFocus(HWND window, HWND expected, DWORD milliseconds) {
-    const DWORD start = GetTickCount();
-    HWND focus = FocusedControl(window);
-    while (focus != expected && GetTickCount() - start < milliseconds) {
-        Sleep(kPollMs);
-        focus = FocusedControl(window);
-    }
-    return focus;
-}
-
 HWND FocusedControl(HWND window) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
@@ -342,59 +255,27 @@ HWND FocusedControl(HWND window) {
     return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
 }
 
-void SaveScreenshot(HWND window, const std::string& path) {
-    int width = 0;
-    int height = 0;
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    Sleep(200);
-    const auto pixels = Capture(window, width, height, true);
-    // Stored (uncompressed) deflate blocks keep the writer short; the image is small.
-    std::string raw;
-    for (int y = 0; y < height; ++y) {
-        raw += '\0';
-        for (int x = 0; x < width; ++x) {
-            const std::uint32_t p = pixels[y * width + x];
-            raw += static_cast<char>(p >> 16);
-            raw += static_cast<char>(p >> 8);
-            raw += static_cast<char>(p);
-        }
+HWND WaitForFocus(HWND window, HWND expected, DWORD milliseconds) {
+    WaitUntil([&] { return FocusedControl(window) == expected; }, milliseconds);
+    return FocusedControl(window);
+}
+
+std::vector<std::uint32_t> Capture(HWND window, bool wholeWindow, int& width, int& height) {
+    RECT rect;
+    if (wholeWindow) {
+        GetWindowRect(window, &rect);
+    } else {
+        GetClientRect(window, &rect);
+        MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
     }
-    std::string zlib = "\x78\x01";
-    for (std::size_t at = 0; at < raw.size(); at += 65535) {
-        const std::size_t n = std::min<std::size_t>(65535, raw.size() - at);
-        zlib += static_cast<char>(at + n == raw.size() ? 1 : 0);
-        zlib += static_cast<char>(n & 0xFF);
-        zlib += static_cast<char>(n >> 8);
-        zlib += static_cast<char>(~n & 0xFF);
-        zlib += static_cast<char>((~n >> 8) & 0xFF);
-        zlib.append(raw, at, n);
-    }
-    std::uint32_t a = 1;
-    std::uint32_t b = 0;
-    for (const char c : raw) {
-        a = (a + static_cast<unsigned char>(c)) % 65521;
-        b = (b + a) % 65521;
-    }
-    const std::uint32_t adler = (b << 16) | a;
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        zlib += static_cast<char>(adler >> shift);
-    }
-    std::string header;
-    for (const std::uint32_t v :
-         {static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)}) {
-        for (int shift = 24; shift >= 0; shift -= 8) {
-            header += static_cast<char>(v >> shift);
-        }
-    }
-    header += std::string("\x08\x02\x00\x00\x00", 5); // 8-bit RGB
-    std::string png = "\x89PNG\r\n\x1a\n";
-    AppendChunk(png, "IHDR", header);
-    AppendChunk(png, "IDAT", zlib);
-    AppendChunk(png, "IEND", "");
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, png.data(), static_cast<DWORD>(png.size()), &written, nullptr);
-    CloseHandle(file);
+    width = rect.right - rect.left;
+    height = rect.bottom - rect.top;
+    const int w = width;
+    const int h = height;
+    // From the screen: another process's window surface cannot be read through its own DC.
+    return PaintPixels(w, h, [&](HDC memory, HDC screen) {
+        BitBlt(memory, 0, 0, w, h, screen, rect.left, rect.top, SRCCOPY);
+    });
 }
 
 } // namespace driver

@@ -1,14 +1,16 @@
 // Drives a running program from outside, as a user would: its windows, message boxes, keys.
+// Texts are UTF-8.
 #pragma once
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 namespace driver {
 
-// A started program; killed by its process id if it is still running at the end.
+// A started program; killed if it is still running at the end.
 class Program {
 public:
     // commandTail is appended to the quoted program path after one blank, as it stands.
@@ -38,12 +40,12 @@ std::string ClassOf(HWND window);
 struct MessageBoxInfo {
     std::string caption;
     std::string text;
-    std::vector<std::string> buttons; // captions without their '&', in creation order
-    UINT icon = 0;                    // MB_ICONHAND, MB_ICONQUESTION, ..., or 0 for none
+    std::vector<int> buttons; // IDOK, IDYES, IDNO... in creation order
+    UINT icon = 0;            // MB_ICONHAND, MB_ICONQUESTION, ..., or 0 for none
 };
 MessageBoxInfo ReadMessageBox(HWND box);
-// Waits for the process's message box, reads it, and presses the button with that caption.
-MessageBoxInfo AnswerMessageBox(DWORD pid, const std::string& button, DWORD milliseconds = 15000);
+// Waits for the process's message box, reads it, and presses the button with that id.
+MessageBoxInfo AnswerMessageBox(DWORD pid, int button, DWORD milliseconds = 20000);
 
 struct ControlInfo {
     HWND handle = nullptr;
@@ -79,7 +81,7 @@ HWND FocusedControl(HWND window);
 // Keys arrive in their own time: waits until the focus is on expected; returns the focus.
 HWND WaitForFocus(HWND window, HWND expected, DWORD milliseconds = 5000);
 
-// Writes the window as it shows on screen to a PNG file.
-void SaveScreenshot(HWND window, const std::string& path);
+// The pixels of the window (or only its client area) as the screen shows them, 0x00RRGGBB.
+std::vector<std::uint32_t> Capture(HWND window, bool wholeWindow, int& width, int& height);
 
 } // namespace driver

@@ -1,33 +1,40 @@
 // One source through the whole road: placed, compiled, opened, told, deleted.
 #include "Road.h"
+#include "sys/Handles.h"
 
 #include <algorithm>
 
 namespace {
 
+using e2e::Encoding;
 using e2e::Road;
 using testing_support::PathExists;
 using testing_support::ReadBytes;
 
-class EachKind : public Road, public ::testing::WithParamInterface<const char*> {};
+struct KindCase {
+    const char* kind;
+    Encoding encoding;
+    const char* name;
+};
+
+class EachKind : public Road, public ::testing::WithParamInterface<KindCase> {};
 
 TEST_P(EachKind, LandsInItsFolderIsCompiledThereAndTold) {
-    const std::string kind = GetParam();
+    const std::string kind = GetParam().kind;
     e2e::StoreOptions("2", "0", "1");
-    const std::string source = Source(kind, "my sample.mq4");
+    const std::string source = Source(kind, "my sample.mq4", "", GetParam().encoding);
     auto tarvex = Start("\"" + source + "\"");
 
-    const auto told = driver::AnswerMessageBox(tarvex->Pid(), "OK");
+    const auto told = driver::AnswerMessageBox(tarvex->Pid(), IDOK);
     EXPECT_EQ(told.text, "The " + kind + " has been installed!");
     EXPECT_EQ(told.caption, "Tarvex");
-    EXPECT_EQ(told.buttons, std::vector<std::string>{"OK"});
+    EXPECT_EQ(told.buttons, std::vector<int>{IDOK});
     EXPECT_EQ(told.icon, 0u);
     EXPECT_EQ(ExitCodeOf(*tarvex), 0u);
 
     const std::string installed = mt.KindFolder(kind) + "\\my sample.mq4";
-    EXPECT_EQ(ReadBytes(installed), e2e::SourceText(kind));
+    EXPECT_EQ(ReadBytes(installed), ReadBytes(source)); // byte for byte, mark included
     EXPECT_TRUE(PathExists(mt.KindFolder(kind) + "\\my sample.ex4"));
-    EXPECT_TRUE(PathExists(source));
     const auto runs = mt.Runs();
     ASSERT_EQ(runs.size(), 1u);
     EXPECT_EQ(runs[0].program, "metalang");
@@ -35,30 +42,24 @@ TEST_P(EachKind, LandsInItsFolderIsCompiledThereAndTold) {
     EXPECT_FALSE(PathExists(mt.Path() + "\\compile.bat"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, EachKind,
-                         ::testing::Values("Expert Advisor", "Indicator", "Script", "Library"),
-                         [](const auto& info) {
-                             std::string name = info.param;
-                             name.erase(std::remove(name.begin(), name.end(), ' '), name.end());
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, EachKind,
+    ::testing::Values(KindCase{"Expert Advisor", Encoding::Ansi, "ExpertAdvisor"},
+                      KindCase{"Indicator", Encoding::Ansi, "Indicator"},
+                      KindCase{"Script", Encoding::Ansi, "Script"},
+                      KindCase{"Library", Encoding::Ansi, "Library"},
+                      KindCase{"Expert Advisor", Encoding::Utf16LE, "ExpertAdvisorUtf16LE"},
+                      KindCase{"Indicator", Encoding::Utf16LE, "IndicatorUtf16LE"},
+                      KindCase{"Script", Encoding::Utf16LE, "ScriptUtf16LE"},
+                      KindCase{"Library", Encoding::Utf16LE, "LibraryUtf16LE"},
+                      KindCase{"Indicator", Encoding::Utf16BE, "IndicatorUtf16BE"},
+                      KindCase{"Script", Encoding::Utf8Mark, "ScriptUtf8"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(Road, FirstOptionAlsoOpensTheCopyInTheEditor) {
-    e2e::StoreOptions("1", "0", "0");
-    const std::string source = Source("Indicator", "Trend.MQ4");
-    auto tarvex = Start(source);
-    EXPECT_EQ(ExitCodeOf(*tarvex), 0u);
-    const std::string installed = mt.KindFolder("Indicator") + "\\Trend.MQ4";
-    const auto runs = mt.WaitForRuns(2);
-    ASSERT_EQ(runs.size(), 2u);
-    EXPECT_EQ(runs[0].commandLine, "metalang -q \"" + installed + "\"");
-    EXPECT_EQ(runs[1].commandLine, "MetaEditor \"" + installed + "\"");
-}
-
-TEST_F(Road, ReplaceQuestionYesReplacesAndNoChangesNothing) {
+TEST_F(Road, ReplaceQuestionOnlyYesReplaces) {
     e2e::StoreOptions("2", "1", "1");
     const std::string installed = mt.KindFolder("Script") + "\\tool.mq4";
-    for (const char* answer : {"No", "Yes"}) {
+    for (const int answer : {IDNO, IDYES}) {
         SCOPED_TRACE(answer);
         testing_support::WriteBytes(installed, "older copy");
         const std::string source = Source("Script", "tool.mq4");
@@ -66,15 +67,15 @@ TEST_F(Road, ReplaceQuestionYesReplacesAndNoChangesNothing) {
         const auto question = driver::AnswerMessageBox(tarvex->Pid(), answer);
         EXPECT_EQ(question.text, "The file is already exist! Do you want to replace it?");
         EXPECT_EQ(question.caption, "Exist");
-        EXPECT_EQ(question.buttons, (std::vector<std::string>{"Yes", "No"}));
+        EXPECT_EQ(question.buttons, (std::vector<int>{IDYES, IDNO}));
         EXPECT_EQ(question.icon, static_cast<UINT>(MB_ICONINFORMATION));
-        if (std::string(answer) == "No") {
+        if (answer == IDNO) {
             EXPECT_EQ(ExitCodeOf(*tarvex), 0u);
             EXPECT_EQ(ReadBytes(installed), "older copy");
             EXPECT_TRUE(PathExists(source));
             EXPECT_TRUE(mt.Runs().empty());
         } else {
-            EXPECT_EQ(driver::AnswerMessageBox(tarvex->Pid(), "OK").text,
+            EXPECT_EQ(driver::AnswerMessageBox(tarvex->Pid(), IDOK).text,
                       "The Script has been installed!");
             EXPECT_EQ(ExitCodeOf(*tarvex), 0u);
             EXPECT_EQ(ReadBytes(installed), e2e::SourceText("Script"));
@@ -107,91 +108,85 @@ TEST_F(Road, SourceInAnotherFolderOfTheKindFoldersNameIsCopied) {
     EXPECT_EQ(mt.Runs()[0].commandLine, "metalang -q \"" + installed + "\"");
 }
 
-TEST_F(Road, FailedCopyIsReportedAndNothingElseHappens) {
-    e2e::StoreOptions("1", "1", "1");
-    testing_support::RemoveTree(mt.KindFolder("Script"));
-    const std::string source = Source("Script", "lost.mq4");
-    auto tarvex = Start(source);
-    const auto error = driver::AnswerMessageBox(tarvex->Pid(), "OK");
-    EXPECT_NE(error.text.find("Could not copy"), std::string::npos) << error.text;
-    EXPECT_NE(error.text.find(mt.KindFolder("Script") + "\\lost.mq4"), std::string::npos);
-    EXPECT_EQ(error.caption, "Tarvex");
-    EXPECT_EQ(error.icon, static_cast<UINT>(MB_ICONHAND));
-    EXPECT_EQ(ExitCodeOf(*tarvex), 2u);
-    EXPECT_TRUE(PathExists(source));
-    EXPECT_TRUE(mt.Runs().empty());
-}
-
-TEST_F(Road, NoTerminalIsReportedBeforeAnythingIsWritten) {
-    e2e::StoreOptions("1", "1", "1");
-    testing_support::ForgetTerminal();
-    const std::string source = Source("Expert Advisor", "ea.mq4");
-    auto tarvex = Start(source, sources.Path());
-    const auto error = driver::AnswerMessageBox(tarvex->Pid(), "OK");
-    EXPECT_NE(error.text.find("No MetaTrader 4 installation was found"), std::string::npos);
-    EXPECT_EQ(error.icon, static_cast<UINT>(MB_ICONHAND));
-    EXPECT_EQ(ExitCodeOf(*tarvex), 2u);
-    EXPECT_TRUE(PathExists(source));
-    EXPECT_FALSE(PathExists(sources / "NA"));
-}
-
-// Bad input ends with one clear message: what failed, where, and why.
-struct BadSource {
+// A run that cannot go on ends with one clear message, and nothing is lost or half done.
+using testing_support::StandInTerminal;
+struct Failure {
     const char* name;
-    std::string (*make)(const std::string& folder); // returns the argument
-    const char* failure;
+    std::string (*make)(const std::string& folder, const StandInTerminal& mt); // the argument
+    std::string (*reportedAs)(const StandInTerminal& mt);                      // in the message
 };
 
-class BadInput : public Road, public ::testing::WithParamInterface<BadSource> {};
+class Fails : public Road, public ::testing::WithParamInterface<Failure> {};
 
-TEST_P(BadInput, EndsWithAClearMessageAndLosesNothing) {
+TEST_P(Fails, EndsWithAClearMessageAndLosesNothing) {
     e2e::StoreOptions("1", "1", "1");
-    const std::string argument = GetParam().make(sources.Path());
+    const std::string argument = GetParam().make(sources.Path(), mt);
     const bool existed = PathExists(argument);
-    HANDLE lock = CreateFileA((sources / "locked.mq4").c_str(), GENERIC_READ, 0, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    auto tarvex = Start("\"" + argument + "\"");
-    const auto error = driver::AnswerMessageBox(tarvex->Pid(), "OK");
-    CloseHandle(lock);
-    EXPECT_NE(error.text.find(GetParam().failure), std::string::npos) << error.text;
+    sys::unique_hfile lock(CreateFileW(testing_support::Wide(sources / "locked.mq4").c_str(),
+                                       GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    auto tarvex = Start("\"" + argument + "\"", sources.Path());
+    const auto error = driver::AnswerMessageBox(tarvex->Pid(), IDOK);
+    lock.reset();
+    EXPECT_NE(error.text.find(GetParam().reportedAs(mt)), std::string::npos) << error.text;
     EXPECT_EQ(error.caption, "Tarvex");
-    EXPECT_EQ(error.buttons, std::vector<std::string>{"OK"});
+    EXPECT_EQ(error.buttons, std::vector<int>{IDOK});
     EXPECT_EQ(error.icon, static_cast<UINT>(MB_ICONHAND));
     EXPECT_EQ(ExitCodeOf(*tarvex), 2u);
     EXPECT_EQ(PathExists(argument), existed);
     EXPECT_TRUE(mt.Runs().empty());
+    EXPECT_FALSE(PathExists(sources / "NA")); // nothing written for a terminal that is not there
+}
+
+std::string Written(const std::string& path, const char* kind) {
+    testing_support::WriteBytes(path, e2e::SourceText(kind));
+    return path;
+}
+std::string OpenError(const StandInTerminal&) {
+    return "Could not open the source file";
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Sources, BadInput,
-    ::testing::Values(BadSource{"Missing", [](const std::string& d) { return d + "\\missing.mq4"; },
-                                "Could not open the source file"},
-                      BadSource{"Directory",
-                                [](const std::string& d) {
-                                    CreateDirectoryA((d + "\\x.mq4").c_str(), nullptr);
-                                    return d + "\\x.mq4";
-                                },
-                                "Could not open the source file"},
-                      BadSource{"Locked",
-                                [](const std::string& d) {
-                                    testing_support::WriteBytes(d + "\\locked.mq4",
-                                                                e2e::SourceText("Script"));
-                                    return d + "\\locked.mq4";
-                                },
-                                "Could not open the source file"},
-                      BadSource{"VeryLongArgument",
-                                [](const std::string& d) {
-                                    return d + "\\" + std::string(6000, 'a') + ".mq4";
-                                },
-                                "Could not open the source file"}),
+    Runs, Fails,
+    ::testing::Values(
+        Failure{"Missing", [](const std::string& d, auto&) { return d + "\\gone.mq4"; }, OpenError},
+        Failure{"Directory",
+                [](const std::string& d, auto&) {
+                    testing_support::MakeFolder(d + "\\x.mq4");
+                    return d + "\\x.mq4";
+                },
+                OpenError},
+        Failure{"LockedByAnotherProgram",
+                [](const std::string& d, auto&) { return Written(d + "\\locked.mq4", "Script"); },
+                OpenError},
+        Failure{
+            "VeryLongArgument",
+            [](const std::string& d, auto&) { return d + "\\" + std::string(6000, 'a') + ".mq4"; },
+            OpenError},
+        Failure{"KindFolderMissing",
+                [](const std::string& d, const StandInTerminal& mt) {
+                    testing_support::RemoveTree(mt.KindFolder("Script"));
+                    return Written(d + "\\lost.mq4", "Script");
+                },
+                [](const StandInTerminal& mt) {
+                    return "Could not copy the source file to:\r\n" + mt.KindFolder("Script") +
+                           "\\lost.mq4";
+                }},
+        Failure{"NoTerminal",
+                [](const std::string& d, auto&) {
+                    testing_support::ForgetTerminal();
+                    return Written(d + "\\ea.mq4", "Expert Advisor");
+                },
+                [](const StandInTerminal&) {
+                    return std::string("No MetaTrader 4 installation was found");
+                }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Road, ReadOnlySourceIsStillInstalledWhenItCannotBeDeleted) {
     e2e::StoreOptions("2", "1", "0");
     const std::string source = Source("Script", "kept.mq4");
-    SetFileAttributesA(source.c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesW(testing_support::Wide(source).c_str(), FILE_ATTRIBUTE_READONLY);
     auto tarvex = Start(source);
-    const auto error = driver::AnswerMessageBox(tarvex->Pid(), "OK");
+    const auto error = driver::AnswerMessageBox(tarvex->Pid(), IDOK);
     EXPECT_NE(error.text.find(source), std::string::npos) << error.text;
     EXPECT_EQ(ExitCodeOf(*tarvex), 2u);
     EXPECT_TRUE(PathExists(source));
@@ -199,24 +194,29 @@ TEST_F(Road, ReadOnlySourceIsStillInstalledWhenItCannotBeDeleted) {
     EXPECT_EQ(mt.Runs().size(), 1u);
 }
 
-// Explorer starts one instance per selected file.
-TEST_F(Road, FiveInstancesAtOnceEachInstallCompileAndOpenTheirSource) {
+// Explorer starts one instance per selected file; they share the terminal's batch files, and
+// an interpreter reads its batch file again by offset once its program ends.
+TEST_F(Road, FiveInstancesAtOnceEachCompileAndOpenTheirOwnSource) {
     e2e::StoreOptions("1", "0", "0");
+    SetEnvironmentVariableW(L"TARVEX_STANDIN_DELAY_MS", L"300"); // the editor stays a while
     const char* kinds[] = {"Expert Advisor", "Indicator", "Script", "Library", "Indicator"};
     std::vector<std::string> installed;
     std::vector<std::unique_ptr<driver::Program>> instances;
     for (int i = 0; i < 5; ++i) {
-        const std::string name = "multi " + std::to_string(i) + ".mq4";
+        const std::string name = std::string(i + 1, 'x') + " source.mq4"; // of other lengths
         instances.push_back(Start("\"" + Source(kinds[i], name) + "\""));
         installed.push_back(mt.KindFolder(kinds[i]) + "\\" + name);
     }
     for (auto& instance : instances) {
         EXPECT_EQ(ExitCodeOf(*instance), 0u);
     }
+    SetEnvironmentVariableW(L"TARVEX_STANDIN_DELAY_MS", nullptr);
     const auto runs = mt.WaitForRuns(10);
     EXPECT_EQ(runs.size(), 10u);
+    for (const auto& run : runs) {
+        EXPECT_EQ(run.batchLine, run.commandLine) << "it ran another instance's batch file";
+    }
     for (const auto& path : installed) {
-        EXPECT_TRUE(PathExists(path));
         for (const std::string command : {"metalang -q \"", "MetaEditor \""}) {
             const auto count = std::count_if(runs.begin(), runs.end(), [&](const auto& run) {
                 return run.commandLine == command + path + "\"";

@@ -2,7 +2,6 @@
 #pragma once
 
 #include "Driver.h"
-#include "E2E.h"
 #include "StandInTerminal.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +11,12 @@
 
 namespace e2e {
 
+constexpr unsigned long kTimeoutMs = 20000;
 constexpr const char* kSettingsKey = "Software\\MetaQuotes Software\\brenholt";
+
+inline std::string TarvexExe() {
+    return testing_support::BuildFolder() + "\\Tarvex.exe";
+}
 
 // Stores the options as Save would; null leaves a value out.
 inline void StoreOptions(const char* op, const char* del, const char* tell) {
@@ -20,28 +24,37 @@ inline void StoreOptions(const char* op, const char* del, const char* tell) {
     const std::pair<const char*, const char*> values[] = {{"op", op}, {"del", del}, {"tell", tell}};
     for (const auto& [name, text] : values) {
         if (text != nullptr) {
-            testing_support::SetValue(HKEY_CURRENT_USER, kSettingsKey, name, REG_SZ,
-                                      std::string(text) + '\0');
+            testing_support::SetText(HKEY_CURRENT_USER, kSettingsKey, name, text);
         }
     }
 }
 
-inline const char* MarkerOf(const std::string& kind) {
-    if (kind == "Indicator") {
-        return "#property indicator_separate_window\r\n";
-    }
-    if (kind == "Script") {
-        return "#property show_inputs\r\n";
-    }
-    if (kind == "Library") {
-        return "#property library\r\n";
-    }
-    return "extern double Lots = 0.1;\r\n";
-}
+enum class Encoding { Ansi, Utf16LE, Utf16BE, Utf8Mark };
 
-inline std::string SourceText(const std::string& kind) {
-    return std::string("//+--- sample ---+\r\n#property copyright \"Brenholt\"\r\n") +
-           MarkerOf(kind) + "int start()\r\n{\r\n   return(0);\r\n}\r\n";
+// A small source of the kind, as an editor saves it in that encoding.
+inline std::string SourceText(const std::string& kind, Encoding encoding = Encoding::Ansi) {
+    const char* marker = kind == "Indicator" ? "#property indicator_separate_window\r\n"
+                         : kind == "Script"  ? "#property show_inputs\r\n"
+                         : kind == "Library" ? "#property library\r\n"
+                                             : "extern double Lots = 0.1;\r\n";
+    const std::string text = std::string("//+--- sample, ") +
+                             (encoding == Encoding::Ansi ? "plain" : u8"Grüße, Привет") +
+                             " ---+\r\n#property copyright \"Brenholt\"\r\n" + marker +
+                             "int start()\r\n{\r\n   return(0);\r\n}\r\n";
+    if (encoding == Encoding::Ansi) {
+        return text;
+    }
+    if (encoding == Encoding::Utf8Mark) {
+        return "\xEF\xBB\xBF" + text;
+    }
+    const bool big = encoding == Encoding::Utf16BE;
+    std::string bytes = big ? "\xFE\xFF" : "\xFF\xFE";
+    for (const wchar_t unit : testing_support::Wide(text)) {
+        const char low = static_cast<char>(unit & 0xFF);
+        const char high = static_cast<char>(unit >> 8);
+        bytes += big ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
 }
 
 class Road : public ::testing::Test {
@@ -50,11 +63,12 @@ protected:
 
     // A source of that kind in the sources folder (or another folder), returned as a path.
     std::string Source(const std::string& kind, const std::string& name,
-                       const std::string& folder = std::string()) {
+                       const std::string& folder = std::string(),
+                       Encoding encoding = Encoding::Ansi) {
         const std::string where = folder.empty() ? sources.Path() : folder;
         testing_support::MakeFolder(where);
         const std::string path = where + "\\" + name;
-        testing_support::WriteBytes(path, SourceText(kind));
+        testing_support::WriteBytes(path, SourceText(kind, encoding));
         return path;
     }
 

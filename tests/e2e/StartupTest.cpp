@@ -1,8 +1,5 @@
 // Starting the program with an argument that names no MQL4 source.
-#include "Driver.h"
-#include "E2E.h"
-
-#include <gtest/gtest.h>
+#include "Road.h"
 
 namespace {
 
@@ -19,10 +16,10 @@ TEST_P(RefusedArgument, ShowsCriticalMessageAndEndsWithoutTheWindow) {
     HWND box = driver::WaitForWindow(tarvex.Pid(), "#32770", nullptr, e2e::kTimeoutMs);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(driver::FindWindowOf(tarvex.Pid(), "frMain", nullptr), nullptr);
-    const auto message = driver::AnswerMessageBox(tarvex.Pid(), "OK");
+    const auto message = driver::AnswerMessageBox(tarvex.Pid(), IDOK);
     EXPECT_EQ(message.text, "Un-recognized file type");
     EXPECT_EQ(message.caption, "Tarvex");
-    EXPECT_EQ(message.buttons, std::vector<std::string>{"OK"});
+    EXPECT_EQ(message.buttons, std::vector<int>{IDOK});
     EXPECT_EQ(message.icon, static_cast<UINT>(MB_ICONHAND));
 
     DWORD code = 0;
@@ -35,7 +32,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Refusal{"TextFile", R"(C:\sources\notes.txt)"},
                       Refusal{"TrailingBlankInQuotes", R"("C:\sources\my ea.mq4 ")"},
                       Refusal{"TrailingBlankUnquoted", R"(C:\sources\ea.mq4 )"},
-                      Refusal{"OnlyTwoQuotes", R"("")"}),
+                      Refusal{"OnlyTwoQuotes", R"("")"},
+                      // the extension is looked at before the name's characters
+                      Refusal{"CyrillicTextFile", u8"\"C:\\sources\\Заметки.txt\""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -77,9 +77,32 @@ REFERENCE_UNTRACED void ForEachField(const std::string& text, Visit visit) {
     end();
 }
 
-inline Kind ScanKind(const std::string& text) {
+// The text a source encodes, one byte per character: a byte-order mark picks UTF-16 (LE or
+// BE) or UTF-8 and is not part of the text; without one the bytes are the text. A UTF-16
+// character outside ASCII becomes 0x80, which no marker or delimiter holds; an odd last byte
+// is no character.
+inline std::string Decoded(const std::string& bytes) {
+    const auto starts = [&](const char* mark) { return bytes.rfind(mark, 0) == 0; };
+    if (starts("\xEF\xBB\xBF")) {
+        return bytes.substr(3);
+    }
+    if (!starts("\xFF\xFE") && !starts("\xFE\xFF")) {
+        return bytes;
+    }
+    const bool bigEndian = bytes[0] == '\xFE';
+    std::string text;
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+        const unsigned first = static_cast<unsigned char>(bytes[i]);
+        const unsigned second = static_cast<unsigned char>(bytes[i + 1]);
+        const unsigned unit = bigEndian ? first << 8 | second : second << 8 | first;
+        text += unit < 0x80 ? static_cast<char>(unit) : '\x80';
+    }
+    return text;
+}
+
+inline Kind ScanKind(const std::string& bytes) {
     Kind kind = ExpertAdvisor;
-    ForEachField(text, [&](const std::string& field) {
+    ForEachField(Decoded(bytes), [&](const std::string& field) {
         const auto has = [&](const char* marker) {
             return field.find(marker) != std::string::npos;
         };

@@ -1,11 +1,11 @@
 // Differential fuzzer: the streaming scanner must agree with the whole-text model however
-// the bytes arrive.
+// the bytes arrive and however they are encoded.
 //
-// Input layout: [flags] [k] [size] then the text.
-//   flags bits 0-1: 0 puts a 64 KiB - k filler prefix before the text, so that markers near
-//                   the text's start straddle the scanner's chunk boundary (1 run in 4);
-//   flags bits 2-3: filler style;
-//   flags bits 4-5: read pattern: 1 byte, fixed size+1, varying 1..size+1, or all asked.
+// Input layout: [flags] [chunk] [size] then the source's bytes.
+//   flags bits 0-1: byte-order mark put before the bytes: none, UTF-16 LE, UTF-16 BE, UTF-8;
+//   flags bits 2-3: read pattern: 1 byte, fixed size+1, varying 1..size+1, or all asked;
+//   chunk: the scanner reads 64 + chunk bytes at a time, so that markers, line ends and
+//          UTF-16 units straddle its reads often even in short inputs.
 #include "ReferenceKind.h"
 #include "terminal/KindScanner.h"
 
@@ -16,54 +16,18 @@
 
 namespace {
 
-constexpr std::size_t kChunk = 64 * 1024;
-// Filler further than this from the text goes over in bulk: 64 KiB read a byte at a time
-// would slow runs down without reaching any boundary.
-constexpr std::size_t kSlowTail = 512;
-
 enum class Pattern { OneByte, Fixed, Varying, AllAsked };
-
-// Unquoted run, blanks before a possible quote, fresh lines, and an unclosed quoted field.
-const unsigned char* Filler(unsigned style) {
-    static unsigned char styles[4][kChunk];
-    static bool ready = false;
-    if (!ready) {
-        std::memset(styles[0], 'x', kChunk);
-        std::memset(styles[1], ' ', kChunk);
-        std::memset(styles[2], '\n', kChunk);
-        std::memset(styles[3], 'x', kChunk);
-        styles[3][0] = '"';
-        ready = true;
-    }
-    return styles[style];
-}
 
 class PieceSource : public terminal::ByteSource {
 public:
-    PieceSource(const unsigned char* prefix, std::size_t prefixSize, const unsigned char* text,
-                std::size_t textSize, Pattern pattern, unsigned size)
-        : prefix_(prefix), prefixSize_(prefixSize), text_(text), textSize_(textSize),
-          pattern_(pattern), size_(size), random_(size * 2654435761u + 1) {}
+    PieceSource(const std::string& bytes, Pattern pattern, unsigned size)
+        : bytes_(bytes), pattern_(pattern), size_(size), random_(size * 2654435761u + 1) {}
 
     std::size_t Read(char* buffer, std::size_t size) override {
-        std::size_t want = size;
-        const std::size_t bulk = prefixSize_ > kSlowTail ? prefixSize_ - kSlowTail : 0;
-        if (pos_ < bulk) {
-            want = std::min(want, bulk - pos_);
-        } else {
-            want = std::min(want, NextPiece());
-        }
-        std::size_t given = 0;
-        while (given < want && pos_ < prefixSize_ + textSize_) {
-            const bool inPrefix = pos_ < prefixSize_;
-            const unsigned char* from = inPrefix ? prefix_ + pos_ : text_ + (pos_ - prefixSize_);
-            const std::size_t left = inPrefix ? prefixSize_ - pos_ : prefixSize_ + textSize_ - pos_;
-            const std::size_t n = std::min(want - given, left);
-            std::memcpy(buffer + given, from, n);
-            given += n;
-            pos_ += n;
-        }
-        return given;
+        const std::size_t n = std::min({size, NextPiece(), bytes_.size() - pos_});
+        std::memcpy(buffer, bytes_.data() + pos_, n);
+        pos_ += n;
+        return n;
     }
 
 private:
@@ -81,13 +45,10 @@ private:
         case Pattern::AllAsked:
             break;
         }
-        return kChunk;
+        return bytes_.size();
     }
 
-    const unsigned char* prefix_;
-    std::size_t prefixSize_;
-    const unsigned char* text_;
-    std::size_t textSize_;
+    const std::string& bytes_;
     Pattern pattern_;
     unsigned size_;
     std::uint32_t random_;
@@ -100,21 +61,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 3) {
         return 0;
     }
+    static const char* const kMarks[] = {"", "\xFF\xFE", "\xFE\xFF", "\xEF\xBB\xBF"};
     const unsigned flags = data[0];
-    const std::size_t prefixSize = (flags & 3) == 0 ? kChunk - data[1] : 0;
-    const unsigned char* prefix = Filler((flags >> 2) & 3);
-    const auto pattern = static_cast<Pattern>((flags >> 4) & 3);
-    const unsigned char* text = data + 3;
-    const std::size_t textSize = size - 3;
+    std::string bytes = kMarks[flags & 3];
+    bytes.append(reinterpret_cast<const char*>(data + 3), size - 3);
 
-    PieceSource source(prefix, prefixSize, text, textSize, pattern, data[2]);
-    const terminal::KindCode scanned = terminal::ScanKind(source);
-
-    // Reused so that runs with the filler do not allocate 64 KiB each.
-    static std::string whole;
-    whole.assign(reinterpret_cast<const char*>(prefix), prefixSize);
-    whole.append(reinterpret_cast<const char*>(text), textSize);
-    if (static_cast<int>(scanned) != static_cast<int>(reference::ScanKind(whole))) {
+    PieceSource source(bytes, static_cast<Pattern>((flags >> 2) & 3), data[2]);
+    const terminal::KindCode scanned = terminal::ScanKind(source, 64 + data[1]);
+    if (static_cast<int>(scanned) != static_cast<int>(reference::ScanKind(bytes))) {
         __builtin_trap();
     }
     return 0;

@@ -1,16 +1,29 @@
 #include "StandInTerminal.h"
 
+#include "sys/Handles.h"
+
+#include <stdexcept>
+
 namespace testing_support {
 
+namespace {
+constexpr const char* kKindFolders[][2] = {{"Expert Advisor", "\\experts"},
+                                           {"Indicator", "\\experts\\indicators"},
+                                           {"Script", "\\experts\\scripts"},
+                                           {"Library", "\\experts\\libraries"}};
+} // namespace
+
 StandInTerminal::StandInTerminal(const std::string& folderName) : path_(root_ / folderName) {
-    for (const char* folder :
-         {"", "\\experts", "\\experts\\indicators", "\\experts\\scripts", "\\experts\\libraries"}) {
-        MakeFolder(path_ + folder);
+    MakeFolder(path_);
+    for (const auto& kind : kKindFolders) {
+        MakeFolder(path_ + kind[1]);
     }
-    for (const char* tool : {"metalang.exe", "MetaEditor.exe"}) {
-        CopyFileA((BuildFolder() + "\\" + tool).c_str(), (path_ + "\\" + tool).c_str(), FALSE);
+    for (const char* tool : {"\\metalang.exe", "\\MetaEditor.exe"}) {
+        if (!CopyFileW(Wide(BuildFolder() + tool).c_str(), Wide(path_ + tool).c_str(), FALSE)) {
+            throw std::runtime_error(std::string("cannot copy the stand-in ") + tool);
+        }
     }
-    SetValue(HKEY_CURRENT_USER, kTerminalKey, "InstallPath", REG_SZ, path_ + '\0');
+    SetText(HKEY_CURRENT_USER, kTerminalKey, "InstallPath", path_);
 }
 
 StandInTerminal::~StandInTerminal() {
@@ -18,33 +31,32 @@ StandInTerminal::~StandInTerminal() {
 }
 
 std::string StandInTerminal::KindFolder(const std::string& kind) const {
-    if (kind == "Indicator") {
-        return Experts() + "\\indicators";
+    for (const auto& entry : kKindFolders) {
+        if (kind == entry[0]) {
+            return path_ + entry[1];
+        }
     }
-    if (kind == "Script") {
-        return Experts() + "\\scripts";
-    }
-    if (kind == "Library") {
-        return Experts() + "\\libraries";
-    }
-    return Experts();
+    throw std::invalid_argument("no kind " + kind);
 }
 
 std::vector<ToolRun> StandInTerminal::Runs() const {
     std::vector<ToolRun> runs;
-    std::string log;
-    try {
-        log = ReadBytes(path_ + "\\standins.log");
-    } catch (...) {
+    if (!PathExists(path_ + "\\standins.log")) {
         return runs;
     }
+    const std::string log = ReadBytes(path_ + "\\standins.log");
     std::string::size_type at = 0;
     for (auto end = log.find("\r\n"); end != std::string::npos; end = log.find("\r\n", at)) {
-        const std::string line = log.substr(at, end - at);
-        const auto first = line.find('|');
-        const auto last = line.rfind('|');
-        runs.push_back({line.substr(0, first), line.substr(first + 1, last - first - 1),
-                        line.substr(last + 1)});
+        std::string fields[5];
+        std::size_t field = 0;
+        for (auto i = at; i < end; ++i) {
+            if (log[i] == '|' && field < 4) {
+                ++field;
+            } else {
+                fields[field] += log[i];
+            }
+        }
+        runs.push_back({fields[0], fields[1], fields[2], fields[3] == "1", fields[4]});
         at = end + 2;
     }
     return runs;
@@ -62,10 +74,10 @@ std::vector<ToolRun> StandInTerminal::WaitForRuns(std::size_t count,
 }
 
 void ForgetTerminal() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kTerminalKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, "InstallPath");
-        RegCloseKey(key);
+    sys::unique_hkey key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kTerminalKey, 0, KEY_SET_VALUE, key.put()) ==
+        ERROR_SUCCESS) {
+        RegDeleteValueA(key.get(), "InstallPath");
     }
 }
 

@@ -11,18 +11,19 @@ namespace testing_support {
 
 struct ToolRun {
     std::string program;     // "metalang" or "MetaEditor"
-    std::string commandLine; // as the tool received it
+    std::string commandLine; // as the tool received it, in UTF-8
     std::string folder;      // its working folder
+    bool fileFound = false;  // its last argument names an existing file
+    std::string batchLine;   // line 2 of the batch file that ran it, as cmd read it
 };
 
 class StandInTerminal {
 public:
-    // folderName: the terminal folder's own name inside a new temp folder.
+    // folderName: the terminal folder's own name (UTF-8) inside a new temp folder.
     explicit StandInTerminal(const std::string& folderName = "MetaTrader 4");
     ~StandInTerminal();
 
     const std::string& Path() const { return path_; }
-    std::string Experts() const { return path_ + "\\experts"; }
     std::string KindFolder(const std::string& kind) const; // by the kind's text
 
     std::vector<ToolRun> Runs() const;

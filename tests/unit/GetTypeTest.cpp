@@ -26,6 +26,17 @@ TEST_P(GetTypeOfSource, FindsTheKind) {
 
 const std::string kLongFiller(200000, 'x');
 
+// The text as an editor saves it in UTF-16, with its byte-order mark.
+std::string Utf16(const std::string& utf8, bool bigEndian = false) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const wchar_t unit : testing_support::Wide(utf8)) {
+        const char low = static_cast<char>(unit & 0xFF);
+        const char high = static_cast<char>(unit >> 8);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Markers, GetTypeOfSource,
     ::testing::Values(
@@ -62,7 +73,21 @@ INSTANTIATE_TEST_SUITE_P(
                  kLongFiller.substr(0, 65536 - 10) + "#property library\r\n", "Library"},
         KindCase{"MarkerAtTheVeryEnd", kLongFiller + "\n#property show", "Script"},
         KindCase{"NoMarkerAfterBinaryBytes", std::string("\0\xFF\x80,\"", 5) + kLongFiller,
-                 "Expert Advisor"}),
+                 "Expert Advisor"},
+        // Sources saved as Unicode are read as the text they encode, by the same rules.
+        KindCase{"Utf16Indicator", Utf16("#property indicator_chart_window\r\n"), "Indicator"},
+        KindCase{"Utf16BigEndianInCapitals", Utf16("int x;\n#PROPERTY LIBRARY", true), "Library"},
+        KindCase{"Utf16CommaMakesTwoFields", Utf16("#property library, indicator_chart_window"),
+                 "Indicator"},
+        KindCase{"Utf16QuotedFieldKeepsItsCommas",
+                 Utf16("#property library\n \"a, indicator_chart_window, b\"\n"), "Indicator"},
+        KindCase{"Utf16OtherLettersMatchNothing", Utf16(u8"#property ｓhow_inputs // Привет"),
+                 "Expert Advisor"},
+        KindCase{"Utf16OddLastByte", Utf16("#property show_inputs") + "A", "Script"},
+        KindCase{"Utf16MarkerAcrossReads", Utf16(kLongFiller + "\n#property library"), "Library"},
+        KindCase{"Utf16WithoutMarkIsBytes", Utf16("#property library").substr(2), "Expert Advisor"},
+        KindCase{"Utf8MarkIsNotText", "\xEF\xBB\xBF\"x\" #property library", "Expert Advisor"},
+        KindCase{"Utf8Script", u8"\xEF\xBB\xBF// Grüße\n#property show_confirm", "Script"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(GetType, RemovesQuotesFromTheCallersPath) {

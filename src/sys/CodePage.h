@@ -1,0 +1,16 @@
+// Conversions between the code pages of the system and UTF-16.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace sys {
+
+// The text in that code page (CP_ACP, CP_OEMCP or any other), when every character has a form
+// of its own there: a best-fit look-alike or the default character counts as a failure.
+bool ToCodePage(const std::wstring& text, UINT codePage, std::string& out);
+
+std::wstring FromCodePage(const std::string& text, UINT codePage);
+
+} // namespace sys

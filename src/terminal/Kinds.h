@@ -1,0 +1,45 @@
+// The four kinds of MQL4 program, in one table: the code the scan gives each, the text the
+// program shows and compares, how its marker ranks within one field, and its folder in the
+// terminal. Portable: the scanner built natively uses it too.
+#pragma once
+
+#include <cstddef>
+#include <iterator>
+
+namespace terminal {
+
+enum class KindCode : short { Indicator = 1, Library = 2, ExpertAdvisor = 3, Script = 4 };
+
+struct KindSpec {
+    KindCode code;
+    const char* text;
+    int markerRank; // within one field a higher rank wins; 0: no marker selects the kind
+    const char* folderSuffix;
+};
+
+constexpr KindSpec kKinds[] = {
+    {KindCode::Indicator, "Indicator", 1, "\\experts\\indicators"},
+    {KindCode::Library, "Library", 2, "\\experts\\libraries"},
+    {KindCode::ExpertAdvisor, "Expert Advisor", 0, "\\experts"},
+    {KindCode::Script, "Script", 3, "\\experts\\scripts"},
+};
+
+constexpr const KindSpec& SpecOf(KindCode code) {
+    return kKinds[static_cast<std::size_t>(code) - 1];
+}
+
+constexpr bool CodesIndexTheTable() {
+    for (std::size_t i = 0; i < std::size(kKinds); ++i) {
+        if (static_cast<std::size_t>(kKinds[i].code) != i + 1) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(CodesIndexTheTable(), "kKinds is ordered by code");
+
+inline const char* KindText(KindCode code) {
+    return SpecOf(code).text;
+}
+
+} // namespace terminal

@@ -1,6 +1,7 @@
 #include "terminal/KindScanner.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 
@@ -65,37 +66,68 @@ bool IsInteresting(unsigned char c) {
     return c == ',' || c == '\r' || c == '\n' || c == '"' || c == '#' || c == '_';
 }
 
-// The first interesting byte at or after p, or end.
-inline const unsigned char* NextInteresting(const unsigned char* p, const unsigned char* end) {
 #ifdef TARVEX_SSE2
-    const __m128i comma = _mm_set1_epi8(',');
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
-    const __m128i quote = _mm_set1_epi8('"');
-    const __m128i hash = _mm_set1_epi8('#');
-    const __m128i underscore = _mm_set1_epi8('_');
-    while (end - p >= 16) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const __m128i hits = _mm_or_si128(
-            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, comma), _mm_cmpeq_epi8(block, cr)),
-                         _mm_or_si128(_mm_cmpeq_epi8(block, lf), _mm_cmpeq_epi8(block, quote))),
-            _mm_or_si128(_mm_cmpeq_epi8(block, hash), _mm_cmpeq_epi8(block, underscore)));
-        const int mask = _mm_movemask_epi8(hits);
-        if (mask != 0) {
-            int offset = 0;
-            while (((mask >> offset) & 1) == 0) {
-                ++offset;
-            }
-            return p + offset;
-        }
-        p += 16;
-    }
+inline unsigned LowestBit(std::uint32_t mask) {
+#ifdef _MSC_VER
+    unsigned long index = 0;
+    _BitScanForward(&index, mask);
+    return index;
+#else
+    return static_cast<unsigned>(__builtin_ctz(mask));
 #endif
-    while (p < end && !IsInteresting(*p)) {
-        ++p;
-    }
-    return p;
 }
+
+// One bit per interesting byte of the sixteen at p.
+inline std::uint32_t InterestingMask(const unsigned char* p) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const auto is = [&block](char c) { return _mm_cmpeq_epi8(block, _mm_set1_epi8(c)); };
+    const __m128i marker = _mm_or_si128(is('#'), is('_'));
+    const __m128i hits = _mm_or_si128(
+        _mm_or_si128(_mm_or_si128(is(','), is('\r')), _mm_or_si128(is('\n'), is('"'))), marker);
+    return static_cast<std::uint32_t>(_mm_movemask_epi8(hits));
+}
+#endif
+
+// Finds the interesting bytes of one stretch of the buffer, 32 at a time. The mask of the
+// block last searched is kept: the interesting bytes of source code come a few apart, and
+// the next one in the same block then costs a bit scan, not another search.
+class Finder {
+public:
+    // The first interesting byte at or after p, or end.
+    const unsigned char* Next(const unsigned char* p, const unsigned char* end) {
+#ifdef TARVEX_SSE2
+        if (base_ != nullptr && p >= base_ && p - base_ < 32) {
+            const std::uint32_t rest = mask_ & (~std::uint32_t{0} << (p - base_));
+            if (rest != 0) {
+                return base_ + LowestBit(rest);
+            }
+            p = base_ + 32;
+        }
+        while (end - p >= 32) {
+            const std::uint32_t mask = InterestingMask(p) | InterestingMask(p + 16) << 16;
+            if (mask != 0) {
+                base_ = p;
+                mask_ = mask;
+                return p + LowestBit(mask);
+            }
+            p += 32;
+        }
+#endif
+        while (p < end && !IsInteresting(*p)) {
+            ++p;
+        }
+        return p;
+    }
+
+    // The buffer's bytes have moved.
+    void Reset() {
+        base_ = nullptr;
+    }
+
+private:
+    const unsigned char* base_ = nullptr;
+    std::uint32_t mask_ = 0;
+};
 
 // The field reader's state between interesting bytes.
 class FieldReader {
@@ -103,6 +135,7 @@ public:
     // Reads the bytes [p, limit); kLookBehind bytes before p and kLookAhead after limit are
     // readable.
     void Run(const unsigned char* p, const unsigned char* limit) {
+        finder_.Reset();
         while (p < limit) {
             if (state_ == State::FieldStart) {
                 // Only blanks may stand before the quote that opens a quoted field.
@@ -119,7 +152,7 @@ public:
                 }
                 state_ = State::Unquoted;
             }
-            p = NextInteresting(p, limit);
+            p = finder_.Next(p, limit);
             if (p == limit) {
                 return;
             }
@@ -182,6 +215,7 @@ private:
         state_ = State::FieldStart;
     }
 
+    Finder finder_;
     State state_ = State::FieldStart;
     unsigned found_ = 0;   // markers of the current field
     unsigned decided_ = 0; // markers of the last field that had any
@@ -257,8 +291,8 @@ KindCode ScanBytes(ByteSource& source, std::size_t chunk) {
     // next unscanned one, zeroed at the start so that nothing matches before the file.
     constexpr std::size_t kHistory = 32;
     // Left uninitialised beyond the history: a small source touches only the pages it fills.
-    const auto buffer = std::unique_ptr<unsigned char[]>(
-        new unsigned char[kHistory + chunk + kLookAhead + 1]);
+    const auto buffer =
+        std::unique_ptr<unsigned char[]>(new unsigned char[kHistory + chunk + kLookAhead + 1]);
     unsigned char* const base = buffer.get();
     std::memset(base, 0, kHistory);
     std::size_t filled = kHistory; // bytes held in the buffer

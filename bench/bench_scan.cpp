@@ -17,15 +17,14 @@
 
 namespace {
 
-constexpr std::size_t kReadSize = 64 * 1024;
-
 class FdSource : public terminal::ByteSource {
 public:
     explicit FdSource(int fd) : fd_(fd) {}
 
     std::size_t Read(char* buffer, std::size_t size) override {
         for (;;) {
-            const ssize_t got = ::read(fd_, buffer, size < kReadSize ? size : kReadSize);
+            // As much as the scan asks for, as the program's reader does.
+            const ssize_t got = ::read(fd_, buffer, size);
             if (got >= 0) {
                 return static_cast<std::size_t>(got);
             }

@@ -31,15 +31,6 @@ std::string Text(HKEY root, const std::string& key, const std::string& name) {
     return data.substr(0, data.find('\0'));
 }
 
-DWORD Number(HKEY root, const std::string& key, const std::string& name) {
-    std::string data;
-    DWORD value = 0;
-    if (testing_support::QueryValue(root, key, name, data) && data.size() == sizeof value) {
-        memcpy(&value, data.data(), sizeof value);
-    }
-    return value;
-}
-
 // Compared as a whole, reported by name: a program's bytes make no readable message.
 bool SameBytes(const std::string& path, const std::string& expected) {
     return PathExists(path) && ReadBytes(path) == ReadBytes(expected);
@@ -61,12 +52,16 @@ std::string Package(const char* version) {
     return testing_support::BuildFolder() + "\\setup\\Tarvex-" + version + ".msi";
 }
 
-// Runs Windows Installer to its end; its exit code.
-DWORD Msiexec(const std::string& arguments) {
-    driver::Program msiexec(SystemProgram("msiexec.exe"), arguments);
+// Runs a program of the system folder to its end; its exit code.
+DWORD Run(const std::string& program, const std::string& arguments) {
+    driver::Program run(SystemProgram(program), arguments);
     DWORD code = 99;
-    EXPECT_TRUE(msiexec.WaitForExit(kSetupMs, &code)) << "msiexec " << arguments;
+    EXPECT_TRUE(run.WaitForExit(kSetupMs, &code)) << program << " " << arguments;
     return code;
+}
+
+DWORD Msiexec(const std::string& arguments) {
+    return Run("msiexec.exe", arguments);
 }
 
 std::string ImageOf(DWORD pid) {
@@ -99,8 +94,7 @@ std::string ShortcutTarget(const std::string& link) {
 
 // An entry of Apps & features: the uninstall keys of the user and of the machine.
 struct Entry {
-    std::string productCode, name, version, publisher, uninstall, sizeKiB;
-    DWORD noModify;
+    std::string productCode, version, publisher, uninstall, sizeKiB;
 };
 
 std::vector<Entry> TarvexEntries() {
@@ -115,9 +109,9 @@ std::vector<Entry> TarvexEntries() {
              ++index) {
             const std::string key = std::string(kUninstallKey) + "\\" + code;
             if (Text(root, key, "DisplayName") == "Tarvex") {
-                entries.push_back({code, "Tarvex", Text(root, key, "DisplayVersion"),
+                entries.push_back({code, Text(root, key, "DisplayVersion"),
                                    Text(root, key, "Publisher"), Text(root, key, "UninstallString"),
-                                   Text(root, key, "Size"), Number(root, key, "NoModify")});
+                                   Text(root, key, "Size")});
             }
         }
         RegCloseKey(list);
@@ -128,11 +122,7 @@ std::vector<Entry> TarvexEntries() {
 // Runs an entry's uninstall command as Apps & features would, silently.
 DWORD Uninstall(const Entry& entry) {
     const auto blank = entry.uninstall.find(' ');
-    driver::Program uninstall(SystemProgram(entry.uninstall.substr(0, blank)),
-                              entry.uninstall.substr(blank + 1) + " /qn");
-    DWORD code = 99;
-    EXPECT_TRUE(uninstall.WaitForExit(kSetupMs, &code));
-    return code;
+    return Run(entry.uninstall.substr(0, blank), entry.uninstall.substr(blank + 1) + " /qn");
 }
 
 // A control of the process's dialog, by its caption (or class), once a dialog shows it.
@@ -187,7 +177,6 @@ protected:
         EXPECT_EQ(entry.version, version);
         EXPECT_EQ(entry.publisher, "Brenholt");
         EXPECT_EQ(entry.sizeKiB, std::to_string((ReadBytes(exe).size() + 1023) / 1024));
-        EXPECT_EQ(entry.noModify, 1u);
         char icon[MAX_PATH] = "";
         DWORD length = MAX_PATH;
         EXPECT_EQ(MsiGetProductInfoA(entry.productCode.c_str(), "ProductIcon", icon, &length),

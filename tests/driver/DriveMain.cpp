@@ -6,8 +6,6 @@
 #include "Driver.h"
 #include "TestSupport.h"
 
-#include <shellapi.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -102,20 +100,13 @@ int Screenshot(const std::string& exe, const std::string& out) {
 
 // Answers every message box of the process (Yes to a question, else OK) until it ends.
 int InvokeVerb(const std::string& verb, const std::string& file) {
-    const std::wstring wideVerb = testing_support::Wide(verb);
-    const std::wstring wideFile = testing_support::Wide(file);
-    SHELLEXECUTEINFOW info{};
-    info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-    info.lpVerb = wideVerb.c_str();
-    info.lpFile = wideFile.c_str();
-    info.nShow = SW_SHOWNORMAL;
-    if (!ShellExecuteExW(&info) || info.hProcess == nullptr) {
+    const HANDLE process = driver::InvokeVerb(verb, file);
+    if (process == nullptr) {
         std::printf("  the shell could not run \"%s\" on %s\n", verb.c_str(), file.c_str());
         return 1;
     }
-    const DWORD pid = GetProcessId(info.hProcess);
-    while (WaitForSingleObject(info.hProcess, 50) == WAIT_TIMEOUT) {
+    const DWORD pid = GetProcessId(process);
+    while (WaitForSingleObject(process, 50) == WAIT_TIMEOUT) {
         const HWND box = driver::FindWindowOf(pid, "#32770", nullptr);
         if (box == nullptr) {
             continue;
@@ -127,8 +118,8 @@ int InvokeVerb(const std::string& verb, const std::string& file) {
         driver::AnswerMessageBox(pid, question ? IDYES : IDOK);
     }
     DWORD code = 0;
-    GetExitCodeProcess(info.hProcess, &code);
-    CloseHandle(info.hProcess);
+    GetExitCodeProcess(process, &code);
+    CloseHandle(process);
     std::printf("  Tarvex ended with exit code %lu\n", code);
     return code == 0 ? 0 : 1;
 }

@@ -2,6 +2,8 @@
 #include "TestSupport.h"
 #include "sys/Handles.h"
 
+#include <shellapi.h>
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -73,7 +75,8 @@ UINT IconShownBy(HWND iconControl) {
             const RECT all{0, 0, width, height};
             FillRect(memory, &all, background);
             DeleteObject(background);
-            DrawIconEx(memory, 0, 0, LoadIconW(nullptr, MAKEINTRESOURCEW(icon)), 0, 0, 0, nullptr, DI_NORMAL);
+            DrawIconEx(memory, 0, 0, LoadIconW(nullptr, MAKEINTRESOURCEW(icon)), 0, 0, 0, nullptr,
+                       DI_NORMAL);
         });
         std::size_t difference = 0;
         for (std::size_t i = 0; i < shown.size(); ++i) {
@@ -155,6 +158,18 @@ bool Program::WaitForExit(DWORD milliseconds, DWORD* code) {
 
 bool Program::Running() {
     return WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
+
+HANDLE InvokeVerb(const std::string& verb, const std::string& file) {
+    const std::wstring wideVerb = Wide(verb);
+    const std::wstring wideFile = Wide(file);
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    info.lpVerb = wideVerb.c_str();
+    info.lpFile = wideFile.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    return ShellExecuteExW(&info) ? info.hProcess : nullptr;
 }
 
 HWND FindWindowOf(DWORD pid, const char* className, const char* caption) {

@@ -30,6 +30,10 @@ private:
     DWORD pid_ = 0;
 };
 
+// What Explorer does when the user chooses a context-menu entry of a file: the process it
+// started, or null.
+HANDLE InvokeVerb(const std::string& verb, const std::string& file);
+
 // A visible top-level window of the process, by class and/or caption (null: any).
 HWND FindWindowOf(DWORD pid, const char* className, const char* caption);
 HWND WaitForWindow(DWORD pid, const char* className, const char* caption, DWORD milliseconds);

@@ -3,8 +3,6 @@
 #include "settings/OptionsLayout.h"
 #include "sys/Handles.h"
 
-#include <shellapi.h>
-
 namespace {
 
 using testing_support::KeyExists;
@@ -61,16 +59,9 @@ TEST_F(ShellVerb, FollowsTheProgramAndRunsTheInstallThroughTheShell) {
     EXPECT_EQ(Command(), "\"" + copy + "\" \"%1\"" + '\0');
 
     e2e::StoreOptions("2", "0", "1");
-    const std::wstring source = testing_support::Wide(Source("Indicator", "via shell.mq4"));
-    SHELLEXECUTEINFOW info{};
-    info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-    info.lpVerb = L"Compile";
-    info.lpFile = source.c_str();
-    info.nShow = SW_SHOWNORMAL;
-    ASSERT_TRUE(ShellExecuteExW(&info));
-    ASSERT_NE(info.hProcess, nullptr);
-    const sys::unique_handle process(info.hProcess);
+    const sys::unique_handle process(
+        driver::InvokeVerb("Compile", Source("Indicator", "via shell.mq4")));
+    ASSERT_TRUE(process);
     const auto told = driver::AnswerMessageBox(GetProcessId(process.get()), IDOK);
     EXPECT_EQ(told.text, "The Indicator has been installed!");
     EXPECT_EQ(WaitForSingleObject(process.get(), e2e::kTimeoutMs), WAIT_OBJECT_0);

@@ -1,9 +1,10 @@
 // Stand-ins for MetaTrader 4's metalang and MetaEditor. Each records in standins.log beside
 // itself, in UTF-8, one line: program|command line|working folder|1 when the file it was
 // given exists, else 0|line 2 of the batch file that runs it (compile.bat or run.bat), read
-// in the console code page as cmd reads it, a doubled % as one. metalang also writes the .ex4 beside the source,
-// as the real compiler does, and keeps a copy of its compile.bat (compile.bat.seen), as the
-// program removes its own. TARVEX_STANDIN_DELAY_MS makes either one take that long.
+// in the console code page as cmd reads it, a doubled % as one. metalang also writes the .ex4
+// beside the source, as the real compiler does, and keeps a copy of its compile.bat
+// (compile.bat.seen), as the program removes its own. TARVEX_STANDIN_DELAY_MS makes either one take
+// that long.
 #include <windows.h>
 
 #include <shellapi.h>

@@ -6,7 +6,7 @@
 // - the kind scan: the road on large sources already in their kind folder, over a small
 //   one, with the peak working set.
 //   bench_road <runs> <16 MiB source> <256 MiB source>
-#include "StandInTerminal.h"
+#include "Support.h"
 
 #include <psapi.h>
 

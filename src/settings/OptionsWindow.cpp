@@ -41,8 +41,8 @@ DWORD StyleOf(ControlKind kind) {
 
 // A frame that holds controls passes their notifications on to its own parent, so that the
 // window hears where the focus goes whatever frame a control lies in.
-LRESULT CALLBACK ForwardCommands(HWND frame, UINT message, WPARAM wParam, LPARAM lParam,
-                                 UINT_PTR, DWORD_PTR) {
+LRESULT CALLBACK ForwardCommands(HWND frame, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                 DWORD_PTR) {
     if (message == WM_COMMAND) {
         return SendMessageW(GetParent(frame), message, wParam, lParam);
     }

@@ -1,5 +1,5 @@
 #include "Driver.h"
-#include "TestSupport.h"
+#include "Support.h"
 #include "sys/Handles.h"
 
 #include <shellapi.h>
@@ -14,98 +14,72 @@ namespace {
 using testing_support::Utf8;
 using testing_support::Wide;
 
-constexpr DWORD kPollMs = 20;
-
-struct Search {
-    DWORD pid;
-    const char* className;
-    const char* caption;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam) {
-    auto* search = reinterpret_cast<Search*>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid != search->pid || !IsWindowVisible(window) ||
-        (search->className != nullptr && ClassOf(window) != search->className) ||
-        (search->caption != nullptr && TextOf(window) != search->caption)) {
-        return TRUE;
-    }
-    search->found = window;
-    return FALSE;
+std::string ClassOf(HWND window) {
+    wchar_t name[256];
+    return Utf8(std::wstring(name, static_cast<std::size_t>(GetClassNameW(window, name, 256))));
 }
 
-// Draws into a 32-bit top-down bitmap of the given size and returns its pixels.
-template <typename Paint>
-std::vector<std::uint32_t> PaintPixels(int width, int height, Paint paint) {
+// The pixels of a rectangle of the screen, or, given an icon, of that icon drawn on the
+// background: another process's window surface and icons cannot be read directly.
+std::vector<std::uint32_t> Pixels(const RECT& rect, HICON icon = nullptr,
+                                  std::uint32_t background = 0) {
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
     const sys::unique_window_dc screen(nullptr);
     HDC memory = CreateCompatibleDC(screen.get());
     BITMAPINFO info{};
     info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    std::uint32_t* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS,
+                                      reinterpret_cast<void**>(&bits), nullptr, 0);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    paint(memory, screen.get());
+    std::fill(bits, bits + width * height, background);
+    if (icon == nullptr) {
+        BitBlt(memory, 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY);
+    }
+    DrawIconEx(memory, 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL);
     GdiFlush();
-    const auto* pixels = static_cast<const std::uint32_t*>(bits);
-    std::vector<std::uint32_t> result(pixels, pixels + width * height);
+    std::vector<std::uint32_t> pixels(bits, bits + width * height);
     SelectObject(memory, old);
     DeleteObject(bitmap);
     DeleteDC(memory);
-    return result;
+    return pixels;
 }
 
-// Which system icon a message box's icon control shows, by comparing what is on screen with
-// each one drawn on the same background (another process's icon handle cannot be read).
+// Which system icon a message box shows: the one that, drawn on the same background, differs
+// from the screen in fewest pixels (a few for smoothing).
 UINT IconShownBy(HWND iconControl) {
     int width = 0;
     int height = 0;
     const auto shown = Capture(iconControl, false, width, height);
-    const std::pair<int, UINT> candidates[] = {{32513, MB_ICONHAND},        // IDI_HAND
-                                               {32514, MB_ICONQUESTION},    // IDI_QUESTION
-                                               {32515, MB_ICONEXCLAMATION}, // IDI_EXCLAMATION
-                                               {32516, MB_ICONASTERISK}};   // IDI_ASTERISK
     UINT best = 0;
-    std::size_t bestDifference = shown.size() / 20; // a few pixels of smoothing
-    for (const auto& [icon, style] : candidates) {
-        const auto drawn = PaintPixels(width, height, [&](HDC memory, HDC) {
-            const HBRUSH background =
-                CreateSolidBrush(RGB(shown[0] >> 16 & 0xFF, shown[0] >> 8 & 0xFF, shown[0] & 0xFF));
-            const RECT all{0, 0, width, height};
-            FillRect(memory, &all, background);
-            DeleteObject(background);
-            DrawIconEx(memory, 0, 0, LoadIconW(nullptr, MAKEINTRESOURCEW(icon)), 0, 0, 0, nullptr,
-                       DI_NORMAL);
-        });
-        std::size_t difference = 0;
+    std::size_t fewest = shown.size() / 20;
+    for (const auto& [icon, style] : {std::pair{32513, MB_ICONHAND},
+                                      {32514, MB_ICONQUESTION},
+                                      {32515, MB_ICONEXCLAMATION},
+                                      {32516, MB_ICONASTERISK}}) {
+        const auto drawn =
+            Pixels({0, 0, width, height}, LoadIconW(nullptr, MAKEINTRESOURCEW(icon)), shown[0]);
+        std::size_t different = 0;
         for (std::size_t i = 0; i < shown.size(); ++i) {
-            difference += (shown[i] & 0xFFFFFF) != (drawn[i] & 0xFFFFFF);
+            different += (shown[i] & 0xFFFFFF) != (drawn[i] & 0xFFFFFF);
         }
-        if (difference < bestDifference) {
-            bestDifference = difference;
-            best = style;
+        if (different < fewest) {
+            fewest = different;
+            best = static_cast<UINT>(style);
         }
     }
     return best;
 }
 
 void CollectControls(HWND parent, std::vector<ControlInfo>& out) {
-    for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-        ControlInfo info;
-        info.handle = child;
-        info.id = GetDlgCtrlID(child);
-        info.className = ClassOf(child);
-        info.caption = TextOf(child);
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        ControlInfo info{child, GetDlgCtrlID(child), ClassOf(child), TextOf(child)};
         GetWindowRect(child, &info.rect);
         MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&info.rect), 2);
         info.parent = parent;
         info.style = static_cast<DWORD>(GetWindowLongPtrW(child, GWL_STYLE));
-        info.visible = IsWindowVisible(child) != FALSE;
-        if (info.className == "Button") {
-            info.check = SendMessageW(child, BM_GETCHECK, 0, 0);
-        }
+        info.check = info.className == "Button" ? SendMessageW(child, BM_GETCHECK, 0, 0) : 0;
         out.push_back(info);
         CollectControls(child, out);
     }
@@ -119,22 +93,16 @@ Program::Program(const std::string& exe, const std::string& commandTail,
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
     // Wine now and then refuses a start while an earlier instance is still being torn down.
-    DWORD error = 0;
-    for (int attempt = 0; attempt < 5; ++attempt) {
+    for (int attempt = 0; process_ == nullptr; ++attempt, Sleep(200)) {
         std::wstring line = Wide("\"" + exe + "\" " + commandTail);
         if (CreateProcessW(Wide(exe).c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
                            folder.empty() ? nullptr : Wide(folder).c_str(), &startup, &info)) {
-            error = 0;
-            break;
+            process_ = info.hProcess;
+        } else if (attempt == 4) {
+            throw std::runtime_error("cannot start " + exe + ": " + std::to_string(GetLastError()));
         }
-        error = GetLastError();
-        Sleep(200);
-    }
-    if (error != 0) {
-        throw std::runtime_error("cannot start " + exe + ": error " + std::to_string(error));
     }
     CloseHandle(info.hThread);
-    process_ = info.hProcess;
     pid_ = info.dwProcessId;
 }
 
@@ -147,17 +115,8 @@ Program::~Program() {
 }
 
 bool Program::WaitForExit(DWORD milliseconds, DWORD* code) {
-    if (WaitForSingleObject(process_, milliseconds) != WAIT_OBJECT_0) {
-        return false;
-    }
-    if (code != nullptr) {
-        GetExitCodeProcess(process_, code);
-    }
-    return true;
-}
-
-bool Program::Running() {
-    return WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+    return WaitForSingleObject(process_, milliseconds) == WAIT_OBJECT_0 &&
+           (code == nullptr || GetExitCodeProcess(process_, code));
 }
 
 HANDLE InvokeVerb(const std::string& verb, const std::string& file) {
@@ -173,9 +132,16 @@ HANDLE InvokeVerb(const std::string& verb, const std::string& file) {
 }
 
 HWND FindWindowOf(DWORD pid, const char* className, const char* caption) {
-    Search search{pid, className, caption, nullptr};
-    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, nullptr, nullptr));) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == pid && IsWindowVisible(window) &&
+            (!className || ClassOf(window) == className) &&
+            (!caption || TextOf(window) == caption)) {
+            return window;
+        }
+    }
+    return nullptr;
 }
 
 HWND WaitForWindow(DWORD pid, const char* className, const char* caption, DWORD milliseconds) {
@@ -186,28 +152,29 @@ HWND WaitForWindow(DWORD pid, const char* className, const char* caption, DWORD 
 }
 
 std::string TextOf(HWND window) {
-    wchar_t buffer[8192];
-    const LRESULT length = SendMessageW(window, WM_GETTEXT, 8192, reinterpret_cast<LPARAM>(buffer));
-    return Utf8(std::wstring(buffer, static_cast<std::size_t>(length)));
+    wchar_t text[8192];
+    const LRESULT length = SendMessageW(window, WM_GETTEXT, 8192, reinterpret_cast<LPARAM>(text));
+    return Utf8(std::wstring(text, static_cast<std::size_t>(length)));
 }
 
-std::string ClassOf(HWND window) {
-    wchar_t buffer[256];
-    return Utf8(std::wstring(buffer, static_cast<std::size_t>(GetClassNameW(window, buffer, 256))));
+std::vector<ControlInfo> ListControls(HWND window) {
+    std::vector<ControlInfo> controls;
+    CollectControls(window, controls);
+    return controls;
 }
 
 MessageBoxInfo ReadMessageBox(HWND box) {
     MessageBoxInfo info;
     info.caption = TextOf(box);
     for (const auto& control : ListControls(box)) {
-        if (!control.visible) {
+        if (!IsWindowVisible(control.handle)) {
             continue;
         }
         if (control.className == "Button") {
             info.buttons.push_back(control.id);
-        } else if (control.className == "Static" && (control.style & SS_TYPEMASK) == SS_ICON) {
+        } else if ((control.style & SS_TYPEMASK) == SS_ICON) {
             info.icon = IconShownBy(control.handle);
-        } else if (control.className == "Static" && !control.caption.empty()) {
+        } else if (!control.caption.empty()) {
             info.text = control.caption;
         }
     }
@@ -215,26 +182,16 @@ MessageBoxInfo ReadMessageBox(HWND box) {
 }
 
 MessageBoxInfo AnswerMessageBox(DWORD pid, int button, DWORD milliseconds) {
-    HWND box = WaitForWindow(pid, "#32770", nullptr, milliseconds);
-    if (box == nullptr) {
-        throw std::runtime_error("no message box appeared");
-    }
-    Sleep(100); // let it paint, so its icon can be read from the screen
-    MessageBoxInfo info = ReadMessageBox(box);
-    HWND control = GetDlgItem(box, button);
+    const HWND box = WaitForWindow(pid, "#32770", nullptr, milliseconds);
+    const HWND control = box ? GetDlgItem(box, button) : nullptr;
     if (control == nullptr || !IsWindowVisible(control)) {
-        throw std::runtime_error("the message box has no button " + std::to_string(button));
+        throw std::runtime_error("no message box with button " + std::to_string(button));
     }
+    Sleep(100); // painted, so that its icon can be read from the screen
+    const MessageBoxInfo info = ReadMessageBox(box);
     PressButton(control);
-    // Gone before the caller looks for the next one.
     WaitUntil([box] { return !IsWindow(box) || !IsWindowVisible(box); }, 10000);
     return info;
-}
-
-std::vector<ControlInfo> ListControls(HWND window) {
-    std::vector<ControlInfo> controls;
-    CollectControls(window, controls);
-    return controls;
 }
 
 void PressButton(HWND button) {
@@ -245,34 +202,27 @@ void SendKey(HWND window, UINT virtualKey, bool shift) {
     // Typed keys go to the foreground window's focused control, with Shift seen by it.
     SetForegroundWindow(window);
     std::vector<INPUT> inputs;
-    const auto key = [&inputs](WORD vk, DWORD flags) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = vk;
-        input.ki.dwFlags = flags;
-        inputs.push_back(input);
-    };
-    if (shift) {
-        key(VK_SHIFT, 0);
-    }
-    key(static_cast<WORD>(virtualKey), 0);
-    key(static_cast<WORD>(virtualKey), KEYEVENTF_KEYUP);
-    if (shift) {
-        key(VK_SHIFT, KEYEVENTF_KEYUP);
+    for (const auto& [key, up] :
+         {std::pair{VK_SHIFT, false}, {virtualKey, false}, {virtualKey, true}, {VK_SHIFT, true}}) {
+        if (shift || key != VK_SHIFT) {
+            inputs.emplace_back();
+            inputs.back().type = INPUT_KEYBOARD;
+            inputs.back().ki.wVk = static_cast<WORD>(key);
+            inputs.back().ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        }
     }
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-HWND FocusedControl(HWND window) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
-    return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
-}
-
 HWND WaitForFocus(HWND window, HWND expected, DWORD milliseconds) {
-    WaitUntil([&] { return FocusedControl(window) == expected; }, milliseconds);
-    return FocusedControl(window);
+    const auto focus = [window] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus
+                                                                                  : nullptr;
+    };
+    WaitUntil([&] { return focus() == expected; }, milliseconds);
+    return focus();
 }
 
 std::vector<std::uint32_t> Capture(HWND window, bool wholeWindow, int& width, int& height) {
@@ -285,12 +235,7 @@ std::vector<std::uint32_t> Capture(HWND window, bool wholeWindow, int& width, in
     }
     width = rect.right - rect.left;
     height = rect.bottom - rect.top;
-    const int w = width;
-    const int h = height;
-    // From the screen: another process's window surface cannot be read through its own DC.
-    return PaintPixels(w, h, [&](HDC memory, HDC screen) {
-        BitBlt(memory, 0, 0, w, h, screen, rect.left, rect.top, SRCCOPY);
-    });
+    return Pixels(rect);
 }
 
 } // namespace driver

@@ -1,4 +1,4 @@
-// Drives a running program from outside, as a user would: its windows, message boxes, keys.
+// Drives a running program from outside as a user would: its windows, message boxes, keys.
 // Texts are UTF-8.
 #pragma once
 
@@ -10,40 +10,55 @@
 
 namespace driver {
 
-// A started program; killed if it is still running at the end.
+// A started program, killed if it still runs at the end. commandTail follows the quoted path.
 class Program {
 public:
-    // commandTail is appended to the quoted program path after one blank, as it stands.
-    Program(const std::string& exe, const std::string& commandTail,
-            const std::string& folder = std::string());
+    Program(const std::string& exe, const std::string& commandTail, const std::string& folder = "");
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
-
     DWORD Pid() const { return pid_; }
     // True when the program ended within the time; its exit code in *code.
     bool WaitForExit(DWORD milliseconds, DWORD* code = nullptr);
-    bool Running();
+    bool Running() { return WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
 
 private:
     HANDLE process_ = nullptr;
     DWORD pid_ = 0;
 };
 
-// What Explorer does when the user chooses a context-menu entry of a file: the process it
-// started, or null.
+// What Explorer does when the user chooses a file's context-menu entry: the process, or null.
 HANDLE InvokeVerb(const std::string& verb, const std::string& file);
+
+// Polls the condition until it holds or the time is up; returns its last value.
+template <typename Condition> bool WaitUntil(Condition condition, DWORD milliseconds = 5000) {
+    for (const DWORD start = GetTickCount(); !condition(); Sleep(20)) {
+        if (GetTickCount() - start >= milliseconds) {
+            return condition();
+        }
+    }
+    return true;
+}
 
 // A visible top-level window of the process, by class and/or caption (null: any).
 HWND FindWindowOf(DWORD pid, const char* className, const char* caption);
 HWND WaitForWindow(DWORD pid, const char* className, const char* caption, DWORD milliseconds);
-
 std::string TextOf(HWND window);
-std::string ClassOf(HWND window);
+
+struct ControlInfo {
+    HWND handle = nullptr;
+    int id = 0;
+    std::string className, caption;
+    RECT rect{}; // in its parent's client area
+    HWND parent = nullptr;
+    DWORD style = 0;
+    LRESULT check = 0; // BM_GETCHECK for buttons
+};
+// Every descendant control, parents before children, siblings in creation order.
+std::vector<ControlInfo> ListControls(HWND window);
 
 struct MessageBoxInfo {
-    std::string caption;
-    std::string text;
+    std::string caption, text;
     std::vector<int> buttons; // IDOK, IDYES, IDNO... in creation order
     UINT icon = 0;            // MB_ICONHAND, MB_ICONQUESTION, ..., or 0 for none
 };
@@ -51,41 +66,14 @@ MessageBoxInfo ReadMessageBox(HWND box);
 // Waits for the process's message box, reads it, and presses the button with that id.
 MessageBoxInfo AnswerMessageBox(DWORD pid, int button, DWORD milliseconds = 20000);
 
-struct ControlInfo {
-    HWND handle = nullptr;
-    int id = 0;
-    std::string className;
-    std::string caption;
-    RECT rect{}; // in the client area of its parent
-    HWND parent = nullptr;
-    DWORD style = 0;
-    bool visible = false;
-    LRESULT check = 0; // BM_GETCHECK for buttons
-};
-// Every descendant control, parents before children, siblings in creation order.
-std::vector<ControlInfo> ListControls(HWND window);
-
 // Clicks the button; the program handles the click in its own time (see WaitUntil).
 void PressButton(HWND button);
-
-// Polls the condition until it holds or the time is up; returns its last value.
-template <typename Condition> bool WaitUntil(Condition condition, DWORD milliseconds = 5000) {
-    const DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start >= milliseconds) {
-            return condition();
-        }
-        Sleep(20);
-    }
-    return true;
-}
-// A key as the user presses it, delivered to the control that has the focus.
+// A key as the user types it, to the control that has the focus.
 void SendKey(HWND window, UINT virtualKey, bool shift = false);
-HWND FocusedControl(HWND window);
-// Keys arrive in their own time: waits until the focus is on expected; returns the focus.
+// Waits until the focus is on expected; returns where it is.
 HWND WaitForFocus(HWND window, HWND expected, DWORD milliseconds = 5000);
 
-// The pixels of the window (or only its client area) as the screen shows them, 0x00RRGGBB.
+// The pixels of the window (or its client area) as the screen shows them, 0x00RRGGBB.
 std::vector<std::uint32_t> Capture(HWND window, bool wholeWindow, int& width, int& height);
 
 } // namespace driver

@@ -2,12 +2,11 @@
 #pragma once
 
 #include "Driver.h"
-#include "StandInTerminal.h"
+#include "Support.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
 
 namespace e2e {
 
@@ -21,8 +20,7 @@ inline std::string TarvexExe() {
 // Stores the options as Save would; null leaves a value out.
 inline void StoreOptions(const char* op, const char* del, const char* tell) {
     testing_support::DeleteTree(HKEY_CURRENT_USER, kSettingsKey);
-    const std::pair<const char*, const char*> values[] = {{"op", op}, {"del", del}, {"tell", tell}};
-    for (const auto& [name, text] : values) {
+    for (const auto& [name, text] : {std::pair{"op", op}, {"del", del}, {"tell", tell}}) {
         if (text != nullptr) {
             testing_support::SetText(HKEY_CURRENT_USER, kSettingsKey, name, text);
         }
@@ -33,27 +31,22 @@ enum class Encoding { Ansi, Utf16LE, Utf16BE, Utf8Mark };
 
 // A small source of the kind, as an editor saves it in that encoding.
 inline std::string SourceText(const std::string& kind, Encoding encoding = Encoding::Ansi) {
-    const char* marker = kind == "Indicator" ? "#property indicator_separate_window\r\n"
-                         : kind == "Script"  ? "#property show_inputs\r\n"
-                         : kind == "Library" ? "#property library\r\n"
-                                             : "extern double Lots = 0.1;\r\n";
-    const std::string text = std::string("//+--- sample, ") +
-                             (encoding == Encoding::Ansi ? "plain" : u8"Grüße, Привет") +
-                             " ---+\r\n#property copyright \"Brenholt\"\r\n" + marker +
-                             "int start()\r\n{\r\n   return(0);\r\n}\r\n";
-    if (encoding == Encoding::Ansi) {
-        return text;
+    const std::string text = std::string("//+--- ") +
+                             (encoding == Encoding::Ansi ? "sample" : u8"Grüße, Привет") +
+                             " ---+\r\n#property copyright \"Brenholt\"\r\n" +
+                             (kind == "Indicator" ? "#property indicator_separate_window"
+                              : kind == "Script"  ? "#property show_inputs"
+                              : kind == "Library" ? "#property library"
+                                                  : "extern double Lots = 0.1;") +
+                             "\r\nint start()\r\n{\r\n   return(0);\r\n}\r\n";
+    if (encoding == Encoding::Ansi || encoding == Encoding::Utf8Mark) {
+        return (encoding == Encoding::Ansi ? "" : "\xEF\xBB\xBF") + text;
     }
-    if (encoding == Encoding::Utf8Mark) {
-        return "\xEF\xBB\xBF" + text;
+    std::wstring wide = L"\xFEFF" + testing_support::Wide(text); // the mark, then the text
+    for (wchar_t& unit : wide) {
+        unit = encoding == Encoding::Utf16LE ? unit : static_cast<wchar_t>(unit << 8 | unit >> 8);
     }
-    const bool big = encoding == Encoding::Utf16BE;
-    std::string bytes = big ? "\xFE\xFF" : "\xFF\xFE";
-    for (const wchar_t unit : testing_support::Wide(text)) {
-        const char low = static_cast<char>(unit & 0xFF);
-        const char high = static_cast<char>(unit >> 8);
-        bytes += big ? std::string{high, low} : std::string{low, high};
-    }
+    const std::string bytes(reinterpret_cast<const char*>(wide.data()), wide.size() * 2);
     return bytes;
 }
 
@@ -65,9 +58,8 @@ protected:
     std::string Source(const std::string& kind, const std::string& name,
                        const std::string& folder = std::string(),
                        Encoding encoding = Encoding::Ansi) {
-        const std::string where = folder.empty() ? sources.Path() : folder;
-        testing_support::MakeFolder(where);
-        const std::string path = where + "\\" + name;
+        const std::string path = (folder.empty() ? sources.Path() : folder) + "\\" + name;
+        testing_support::MakeFolder(path.substr(0, path.rfind('\\')));
         testing_support::WriteBytes(path, SourceText(kind, encoding));
         return path;
     }

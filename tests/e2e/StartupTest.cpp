@@ -1,40 +1,40 @@
-// Starting the program with an argument that names no MQL4 source.
+// Starting the program with an argument: the last three characters decide whether it names a
+// source. One that does not is refused before anything else; one that does goes on to the
+// install, which here finds no such file.
 #include "Road.h"
 
 namespace {
 
-struct Refusal {
-    const char* name;
-    const char* commandTail;
-};
+class Argument : public ::testing::TestWithParam<std::pair<const char*, bool>> {};
 
-class RefusedArgument : public ::testing::TestWithParam<Refusal> {};
-
-TEST_P(RefusedArgument, ShowsCriticalMessageAndEndsWithoutTheWindow) {
-    driver::Program tarvex(e2e::TarvexExe(), GetParam().commandTail);
-
-    HWND box = driver::WaitForWindow(tarvex.Pid(), "#32770", nullptr, e2e::kTimeoutMs);
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(driver::FindWindowOf(tarvex.Pid(), "frMain", nullptr), nullptr);
+TEST_P(Argument, IsRefusedOrTakenByItsLastThreeCharacters) {
+    const auto [tail, accepted] = GetParam();
+    driver::Program tarvex(e2e::TarvexExe(), tail);
     const auto message = driver::AnswerMessageBox(tarvex.Pid(), IDOK);
-    EXPECT_EQ(message.text, "Un-recognized file type");
+    EXPECT_EQ(driver::FindWindowOf(tarvex.Pid(), "frMain", nullptr), nullptr);
+    if (accepted) {
+        EXPECT_EQ(message.text.rfind("Could not open the source file:", 0), 0u) << message.text;
+    } else {
+        EXPECT_EQ(message.text, "Un-recognized file type");
+    }
     EXPECT_EQ(message.caption, "Tarvex");
     EXPECT_EQ(message.buttons, std::vector<int>{IDOK});
     EXPECT_EQ(message.icon, static_cast<UINT>(MB_ICONHAND));
-
     DWORD code = 0;
     ASSERT_TRUE(tarvex.WaitForExit(e2e::kTimeoutMs, &code));
-    EXPECT_EQ(code, 1u);
+    EXPECT_EQ(code, accepted ? 2u : 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Arguments, RefusedArgument,
-    ::testing::Values(Refusal{"TextFile", R"(C:\sources\notes.txt)"},
-                      Refusal{"TrailingBlankInQuotes", R"("C:\sources\my ea.mq4 ")"},
-                      Refusal{"TrailingBlankUnquoted", R"(C:\sources\ea.mq4 )"},
-                      Refusal{"OnlyTwoQuotes", R"("")"},
-                      // the extension is looked at before the name's characters
-                      Refusal{"CyrillicTextFile", u8"\"C:\\sources\\Заметки.txt\""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    Tails, Argument,
+    ::testing::Values(std::pair{R"(C:\sources\notes.txt)", false},
+                      std::pair{R"("C:\sources\my ea.mq4 ")", false}, // nothing is trimmed
+                      std::pair{R"(C:\sources\ea.mq4 )", false}, std::pair{R"("")", false},
+                      std::pair{R"(C:\sources\a.mq5)", false},
+                      std::pair{u8"C:\\sources\\a.ｍｑ４", false}, // look-alikes
+                      std::pair{u8"\"C:\\sources\\Заметки.txt\"", false},
+                      std::pair{R"(C:\sources\none.MQ4)", true},
+                      std::pair{R"(C:\sources\amq4)", true},
+                      std::pair{R"("C:\sources\my "quoted" ea.Mq4")", true}));
 
 } // namespace

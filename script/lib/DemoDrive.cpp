@@ -1,10 +1,10 @@
-// tarvex_drive: the window driver as a command, for the demo script.
+// tarvex_drive: the demo's hands, built on the tests' window driver.
 //   tarvex_drive screenshot <Tarvex.exe> <out.png>   show the options window, save a picture,
 //                                                     then press Save
 //   tarvex_drive verb <verb> <file>                   what Explorer does on a context-menu
 //                                                     entry; answers the messages shown
 #include "Driver.h"
-#include "TestSupport.h"
+#include "Support.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,0 +1,74 @@
+// What the Windows-side tests share: throwaway folders, files as bytes, the registry, and a
+// stand-in terminal. Paths and texts are UTF-8 here, whatever the system's code pages, so
+// that a test can name any file; every step checks what it did and throws when it failed.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+std::wstring Wide(const std::string& utf8);
+std::string Utf8(const std::wstring& wide);
+// The text in that code page (CP_ACP, CP_OEMCP); empty when a character has no form there.
+std::string InCodePage(const std::string& utf8, UINT codePage);
+
+// A new empty folder under the temp folder, removed with everything in it at the end.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::string& Path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
+
+private:
+    std::string path_;
+};
+
+void RemoveTree(const std::string& path);
+void MakeFolder(const std::string& path); // with its parents
+void WriteBytes(const std::string& path, const std::string& bytes);
+std::string ReadBytes(const std::string& path);
+bool PathExists(const std::string& path);
+std::string BuildFolder(); // where the build puts every program
+
+// The registry through raw calls: bytes as the A calls store them, a REG_SZ text given in
+// UTF-8, and what a value holds ("<none>" when missing). "" names the default value.
+void SetValue(HKEY root, const std::string& key, const std::string& name, DWORD type,
+              const std::string& bytes);
+void SetText(HKEY root, const std::string& key, const std::string& name, const std::string& text);
+std::string StoredBytes(HKEY root, const std::string& key, const std::string& name = "");
+bool KeyExists(HKEY root, const std::string& key);
+void DeleteTree(HKEY root, const std::string& key);
+
+constexpr const char* kTerminalKey = "Software\\MetaQuotes Software\\MetaTrader 4";
+void ForgetTerminal(); // removes its InstallPath value
+
+// One line of the stand-ins' record (see standins/StandIn.cpp).
+struct ToolRun {
+    std::string program, commandLine, folder; // "metalang" or "MetaEditor", as it got them
+    bool fileFound = false;                   // its last argument names an existing file
+    std::string batchLine;                    // line 2 of its batch file, as cmd read it
+};
+
+// A MetaTrader 4 folder of that name in a new temp folder: its kind folders, the stand-in
+// tools, and InstallPath pointing to it.
+class StandInTerminal {
+public:
+    explicit StandInTerminal(const std::string& folderName = "MetaTrader 4");
+    ~StandInTerminal() { ForgetTerminal(); }
+    const std::string& Path() const { return path_; }
+    std::string KindFolder(const std::string& kind) const; // by the kind's text
+    // What the tools recorded, once there are at least count runs or 20 s have passed.
+    std::vector<ToolRun> Runs(std::size_t count = 0) const;
+
+private:
+    TempFolder root_;
+    std::string path_;
+};
+
+} // namespace testing_support

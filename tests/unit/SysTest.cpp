@@ -1,0 +1,55 @@
+// The file utilities against Wine's file system.
+#include "Support.h"
+#include "sys/Main.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using testing_support::ReadBytes;
+using testing_support::WriteBytes;
+
+TEST(Files, FileExistsAndGetFileNameSeeNormalFilesAsTheFileSystemNamesThem) {
+    testing_support::TempFolder dir;
+    for (const char* name : {"normal.mq4", "readonly.mq4", "hidden.mq4", "lower.mq4"}) {
+        WriteBytes(dir / name, name);
+    }
+    SetFileAttributesA((dir / "readonly.mq4").c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA((dir / "hidden.mq4").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    testing_support::MakeFolder(dir / "folder.mq4");
+    const struct {
+        std::string path;
+        const char* name; // what GetFileName gives; empty: FileExists is false
+    } cases[] = {
+        {dir / "normal.mq4", "normal.mq4"},
+        {dir / "readonly.mq4", "readonly.mq4"},
+        {dir / "LOWER.MQ4", "lower.mq4"},
+        {dir / "hidden.mq4", ""},
+        {dir / "folder.mq4", ""},
+        {dir / "missing.mq4", ""},
+        {dir / "n*.mq4", "normal.mq4"},
+        {dir / "f*.mq4", ""},
+        {"", ""},
+        {"bad<>|path", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Main::GetFileName(c.path), c.name) << c.path;
+        EXPECT_EQ(Main::FileExists(c.path), *c.name != '\0') << c.path;
+    }
+}
+
+TEST(Files, GetParentFolderIsTheTextBeforeTheLastBackslashWithoutQuotes) {
+    const std::pair<const char*, const char*> cases[] = {
+        {R"(C:\a\b.mq4)", R"(C:\a)"},
+        {R"("C:\a\b.mq4")", R"(C:\a)"},
+        {R"(C:\b.mq4)", "C:"},
+        {"b.mq4", ""},
+        {R"(\b.mq4)", ""},
+        {R"(C:\a"\b"\c.mq4)", R"(C:\a\b)"},
+    };
+    for (const auto& [path, folder] : cases) {
+        EXPECT_EQ(Main::GetParentFolder(path), folder) << path;
+    }
+}
+
+} // namespace

@@ -1,0 +1,166 @@
+// What the program knows of MetaTrader 4, against Wine's registry and files: the kind of a
+// source, the terminal's folders, and the tools without a terminal.
+#include "Support.h"
+#include "sys/SysError.h"
+#include "terminal/KindScanner.h"
+#include "terminal/Terminal.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+using testing_support::TempFolder;
+
+// The text as an editor saves it in UTF-16, with its byte-order mark.
+std::string Utf16(const std::string& utf8, bool bigEndian = false) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const wchar_t unit : testing_support::Wide(utf8)) {
+        const char low = static_cast<char>(unit & 0xFF);
+        const char high = static_cast<char>(unit >> 8);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
+TEST(GetType, TheLastFieldWithAMarkerDecides) {
+    const std::string filler(terminal::kScanChunk - 10, 'x'); // a marker across two reads
+    const struct {
+        std::string text;
+        const char* kind;
+    } cases[] = {
+        {"", "Expert Advisor"},
+        {"int start()\r\n{\r\n   return(0);\r\n}\r\n", "Expert Advisor"},
+        {"#property indicator_chart_window\r\n", "Indicator"},
+        {"// draws in indicator_separate_window", "Indicator"},
+        {"#PROPERTY LIBRARY\r\n", "Library"},
+        {"#property show_inputs\r\n", "Script"},
+        {"#property show_confirm", "Script"},
+        {"#property show_inputs\r\nint x;\r\n// see indicator_chart_window\r\n", "Indicator"},
+        {"#property library // indicator_chart_window\r\n", "Library"},
+        {"indicator_chart_window #property library #property show\n", "Script"},
+        {"#property library, indicator_chart_window\r\n", "Indicator"},
+        {"indicator_chart_window,#property library\n", "Library"},
+        {"#property  library\r\n", "Expert Advisor"},
+        {"#property\tshow_inputs\r\n", "Expert Advisor"},
+        {"string s = \"#property library\";\n", "Library"},
+        {"#property library\n \"a, indicator_chart_window, b\"\n", "Indicator"},
+        {"#property library\n\"a\" indicator_chart_window\n", "Library"}, // after the quote
+        {"\"open #property library\nindicator_separate_window", "Indicator"},
+        {filler + "#property library\r\n", "Library"},
+        {std::string("\0\xFF\x80,\"", 5) + filler, "Expert Advisor"},
+        // Sources saved as Unicode are read as the text they encode, by the same rules.
+        {Utf16("#property indicator_chart_window\r\n"), "Indicator"},
+        {Utf16("int x;\n#PROPERTY LIBRARY", true), "Library"},
+        {Utf16("#property library, indicator_chart_window"), "Indicator"},
+        {Utf16("#property library\n \"a, indicator_chart_window, b\"\n"), "Indicator"},
+        {Utf16(u8"#property ｓhow_inputs // Привет"), "Expert Advisor"}, // other letters
+        {Utf16("#property show_inputs") + "A", "Script"},                // an odd last byte
+        {Utf16(filler + "\n#property library"), "Library"},
+        {Utf16("#property library").substr(2), "Expert Advisor"},  // no mark: bytes
+        {"\xEF\xBB\xBF\"x\" #property library", "Expert Advisor"}, // the mark is no text
+        {u8"\xEF\xBB\xBF// Grüße\n#property show_confirm", "Script"},
+    };
+    TempFolder dir;
+    for (const auto& c : cases) {
+        std::string path = dir / "source.mq4";
+        testing_support::WriteBytes(path, c.text);
+        EXPECT_EQ(terminal::GetType(path), c.kind) << c.text.substr(0, 80);
+    }
+    // The caller's path loses its quotes; file errors reach the caller, never a kind.
+    std::string quoted = "\"" + (dir / "source.mq4") + "\"";
+    terminal::GetType(quoted);
+    EXPECT_EQ(quoted, dir / "source.mq4");
+    testing_support::MakeFolder(dir / "folder.mq4");
+    for (std::string bad :
+         {dir / "missing.mq4", dir / "folder.mq4", std::string(), std::string("C:\\bad<|>.mq4")}) {
+        EXPECT_THROW(terminal::GetType(bad), sys::SysError) << bad;
+    }
+}
+
+TEST(TerminalFolders, FollowTheStoredInstallPathOfAStringValueOnly) {
+    const struct {
+        DWORD type; // 0: no value at all
+        std::string stored;
+        std::string terminal; // the experts folder is this and "\experts", or "NA" for "NA"
+    } cases[] = {
+        {REG_SZ, std::string("C:\\Program Files\\MetaTrader 4\0", 30),
+         "C:\\Program Files\\MetaTrader 4"},
+        {REG_SZ, std::string("C:\\MT4\\\0", 8), "C:\\MT4\\"}, // the backslash is doubled
+        {REG_SZ, std::string("NA\0", 3), "NA"},
+        {REG_SZ, std::string("na\0", 3), "na"},
+        {REG_SZ, std::string("\0", 1), ""},
+        {REG_SZ, "C:\\no NUL at the end", "C:\\no NUL at the end"},
+        {REG_SZ, std::string("C:\\MT\0after", 11), "C:\\MT"},
+        {REG_SZ, std::string(40000, 'x') + '\0', std::string(40000, 'x')},
+        {REG_EXPAND_SZ, std::string("C:\\MT4\0", 7), "NA"},
+        {REG_DWORD, std::string("\1\0\0\0", 4), "NA"},
+        {0, "", "NA"},
+    };
+    for (const auto& c : cases) {
+        testing_support::ForgetTerminal();
+        if (c.type != 0) {
+            testing_support::SetValue(HKEY_CURRENT_USER, testing_support::kTerminalKey,
+                                      "InstallPath", c.type, c.stored);
+        }
+        const bool none = c.terminal == "NA";
+        const auto folder = [&](const char* suffix) {
+            return none ? c.terminal : c.terminal + suffix;
+        };
+        EXPECT_EQ(terminal::GetMT4Path(), c.terminal);
+        EXPECT_EQ(terminal::GetExpertsPath(), folder("\\experts"));
+        EXPECT_EQ(terminal::GetIndicatorsPath(), folder("\\experts\\indicators"));
+        EXPECT_EQ(terminal::GetScriptsPath(), folder("\\experts\\scripts"));
+        EXPECT_EQ(terminal::GetLibrariesPath(), folder("\\experts\\libraries"));
+    }
+    // Without a terminal the compile is silent and opening fails.
+    testing_support::ForgetTerminal();
+    terminal::Compile("C:\\sources\\a.mq4");
+    EXPECT_FALSE(testing_support::PathExists("NA\\compile.bat"));
+    EXPECT_THROW(terminal::OpenMetaEditor("C:\\sources\\a.mq4"), std::exception);
+}
+
+TEST(IsSameFolder, ComparesTheFoldersAsTheFileSystemResolvesThem) {
+    TempFolder dir;
+    for (const char* folder : {"\\a\\experts", "\\b\\experts", "\\mt\\experts\\indicators",
+                               "\\mt\\experts\\scripts", "\\A Long Folder Name"}) {
+        testing_support::MakeFolder(dir.Path() + folder);
+    }
+    std::string upper = dir.Path();
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](char c) { return static_cast<char>(toupper(c)); });
+    char shortName[MAX_PATH] = "";
+    GetShortPathNameA((dir / "A Long Folder Name").c_str(), shortName, MAX_PATH);
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    SetCurrentDirectoryA(dir.Path().c_str());
+    const std::string d = dir.Path();
+    const struct {
+        std::string path1;
+        std::string path2;
+        bool same;
+    } cases[] = {
+        {d + "\\a\\experts\\x.mq4", d + "\\a\\experts\\y.mq4", true},
+        {d + "\\a\\experts\\x.mq4", d + "\\b\\experts\\x.mq4", false}, // two of one name
+        {d + "\\mt\\experts\\indicators\\x.mq4", d + "\\mt\\experts\\scripts\\x.mq4", false},
+        {d + "\\a\\experts\\x.mq4", upper + "\\A\\EXPERTS\\x.mq4", true},
+        {d + "\\a\\experts\\x.mq4", d + "\\b\\..\\a\\.\\experts\\x.mq4", true},
+        {"\"" + d + "\\a\\experts\\x.mq4\"", d + "\\a\\\"experts\\x.mq4", true},
+        {std::string(shortName) + "\\x.mq4", d + "\\A Long Folder Name\\y.mq4", true},
+        {d + "\\gone\\x.mq4", upper + "\\GONE\\y.mq4", true}, // both missing, one path
+        {d + "\\gone\\x.mq4", d + "\\away\\x.mq4", false},
+        {d + "\\a\\experts\\x.mq4", d + "\\c\\experts\\x.mq4", false}, // one missing
+        {"NA\\x.mq4", d + "\\a\\experts\\x.mq4", false},
+        {"C:\\x.mq4", "c:\\windows\\..\\y.mq4", true}, // a drive's root
+        {"C:\\x.mq4", "C:\\windows\\y.mq4", false},
+        {"x.mq4", d + "\\y.mq4", true}, // relative to the working folder
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(terminal::IsSameFolder(c.path1, c.path2), c.same) << c.path1 << " | " << c.path2;
+        EXPECT_EQ(terminal::IsSameFolder(c.path2, c.path1), c.same) << c.path2 << " | " << c.path1;
+    }
+    SetCurrentDirectoryA(previous);
+}
+
+} // namespace

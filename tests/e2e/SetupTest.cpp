@@ -37,9 +37,9 @@ DWORD RunSystem(const std::string& command) {
     return code;
 }
 
-std::string Install(const char* version) {
-    return "msiexec.exe /i \"" + testing_support::BuildFolder() + "\\setup\\Tarvex-" + version +
-           ".msi\" /qn";
+// msiexec's arguments that install the setup of that version.
+std::string Package(const char* version) {
+    return "/i \"" + testing_support::BuildFolder() + "\\setup\\Tarvex-" + version + ".msi\"";
 }
 
 // Apps & features' entries named Tarvex, under the user's and the machine's uninstall keys.
@@ -98,7 +98,7 @@ TEST_F(Setup, InstallsForTheUserUpgradesInPlaceAndRemovesWhatTarvexWrote) {
     const std::string shortcut = Folder(CSIDL_PROGRAMS) + "\\Tarvex.lnk";
     e2e::StoreOptions("2", "0", "1");
 
-    ASSERT_EQ(RunSystem(Install(TARVEX_VERSION)), 0u);
+    ASSERT_EQ(RunSystem("msiexec.exe " + Package(TARVEX_VERSION) + " /qn"), 0u);
     EXPECT_EQ(ReadBytes(exe), ReadBytes(build + "\\Tarvex.exe"));
     EXPECT_EQ(Text(HKEY_CLASSES_ROOT, kVerb + "\\command"), "\"" + exe + "\" \"%1\"");
     EXPECT_EQ(Text(HKEY_CLASSES_ROOT, kVerb), "<none>");
@@ -115,16 +115,50 @@ TEST_F(Setup, InstallsForTheUserUpgradesInPlaceAndRemovesWhatTarvexWrote) {
     const std::string compiled = mt.KindFolder("Script") + "\\from the menu.mq4";
     EXPECT_EQ(mt.Runs(1).at(0).commandLine, "metalang -q \"" + compiled + "\"");
 
-    // Upgraded in place: the newer program, the options as they were, one entry; an older
-    // setup does not go over it.
-    ASSERT_EQ(RunSystem(Install(TARVEX_NEXT_VERSION)), 0u);
+    // The next version through the setup's dialogs: the licence, Install once it is accepted,
+    // and the options window at the end. It upgrades in place: the newer program, the options
+    // as they were, one entry; an older setup does not go over it.
+    {
+        driver::Program setup(Folder(CSIDL_SYSTEM) + "\\msiexec.exe", Package(TARVEX_NEXT_VERSION));
+        const auto control = [&](const std::string& caption) {
+            driver::ControlInfo found;
+            driver::WaitUntil(
+                [&] {
+                    const HWND dialog = driver::FindWindowOf(setup.Pid(), nullptr, "Tarvex Setup");
+                    for (const auto& c : dialog ? driver::ListControls(dialog)
+                                                : std::vector<driver::ControlInfo>()) {
+                        found = c.caption == caption || c.className == caption ? c : found;
+                    }
+                    return found.handle != nullptr;
+                },
+                60000);
+            return found;
+        };
+        EXPECT_NE(control("RichEdit20W").caption.find("Copyright (c) 2026 Brenholt"),
+                  std::string::npos);
+        const HWND install = control("&Install").handle;
+        EXPECT_FALSE(IsWindowEnabled(install)) << "before the licence is accepted";
+        driver::PressButton(control("I &accept the terms of the licence").handle);
+        EXPECT_TRUE(driver::WaitUntil([&] { return IsWindowEnabled(install) != FALSE; }));
+        driver::PressButton(install);
+        EXPECT_EQ(control("&Open Tarvex's options now").check, BST_CHECKED);
+        driver::PressButton(control("&Finish").handle);
+        EXPECT_TRUE(setup.WaitForExit(120000));
+        HWND options = nullptr;
+        EXPECT_TRUE(driver::WaitUntil([&] { return (options = FindWindowW(L"frMain", nullptr)); }));
+        DWORD pid = 0;
+        GetWindowThreadProcessId(options, &pid);
+        const sys::unique_handle running(OpenProcess(SYNCHRONIZE, FALSE, pid));
+        PostMessageW(options, WM_SYSCOMMAND, SC_CLOSE, 0);
+        EXPECT_EQ(WaitForSingleObject(running.get(), e2e::kTimeoutMs), WAIT_OBJECT_0);
+    }
     EXPECT_EQ(ReadBytes(exe), ReadBytes(build + "\\TarvexNext.exe"));
     EXPECT_EQ(Text(HKEY_CURRENT_USER, e2e::kSettingsKey, "op") +
                   Text(HKEY_CURRENT_USER, e2e::kSettingsKey, "del") +
                   Text(HKEY_CURRENT_USER, e2e::kSettingsKey, "tell"),
               "201");
     ExpectOneEntry(TARVEX_NEXT_VERSION, exe);
-    EXPECT_NE(RunSystem(Install(TARVEX_VERSION)), 0u);
+    EXPECT_NE(RunSystem("msiexec.exe " + Package(TARVEX_VERSION) + " /qn"), 0u);
 
     // A silent uninstall from the entry removes what Tarvex wrote and nothing else.
     const auto [root, key] = Entries().at(0);

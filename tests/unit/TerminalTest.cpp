@@ -36,12 +36,10 @@ TEST(GetType, TheLastFieldWithAMarkerDecides) {
         {"// draws in indicator_separate_window", "Indicator"},
         {"#PROPERTY LIBRARY\r\n", "Library"},
         {"#property show_inputs\r\n", "Script"},
-        {"#property show_confirm", "Script"},
         {"#property show_inputs\r\nint x;\r\n// see indicator_chart_window\r\n", "Indicator"},
         {"#property library // indicator_chart_window\r\n", "Library"},
         {"indicator_chart_window #property library #property show\n", "Script"},
         {"#property library, indicator_chart_window\r\n", "Indicator"},
-        {"indicator_chart_window,#property library\n", "Library"},
         {"#property  library\r\n", "Expert Advisor"},
         {"#property\tshow_inputs\r\n", "Expert Advisor"},
         {"string s = \"#property library\";\n", "Library"},
@@ -53,8 +51,6 @@ TEST(GetType, TheLastFieldWithAMarkerDecides) {
         // Sources saved as Unicode are read as the text they encode, by the same rules.
         {Utf16("#property indicator_chart_window\r\n"), "Indicator"},
         {Utf16("int x;\n#PROPERTY LIBRARY", true), "Library"},
-        {Utf16("#property library, indicator_chart_window"), "Indicator"},
-        {Utf16("#property library\n \"a, indicator_chart_window, b\"\n"), "Indicator"},
         {Utf16(u8"#property ｓhow_inputs // Привет"), "Expert Advisor"}, // other letters
         {Utf16("#property show_inputs") + "A", "Script"},                // an odd last byte
         {Utf16(filler + "\n#property library"), "Library"},

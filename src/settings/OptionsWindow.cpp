@@ -153,6 +153,9 @@ bool OptionsWindow::PreTranslateMessage(MSG& message) {
 }
 
 void OptionsWindow::FocusMovedTo(ControlId control) {
+    if (IndexOf(control) == kControls.size()) {
+        return; // not one of the table's controls
+    }
     const ControlId button =
         kControls[IndexOf(control)].kind == ControlKind::CommandButton ? control : idOk;
     if (button == defaultButton_) {

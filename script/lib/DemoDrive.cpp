@@ -42,7 +42,7 @@ void SaveScreenshot(HWND window, const std::string& path) {
     Sleep(200);
     int width = 0;
     int height = 0;
-    const auto pixels = driver::Capture(window, true, width, height);
+    const auto pixels = driver::Capture(window, width, height);
     std::string raw;
     for (int y = 0; y < height; ++y) {
         raw += '\0';

@@ -51,7 +51,7 @@ std::vector<std::uint32_t> Pixels(const RECT& rect, HICON icon = nullptr,
 UINT IconShownBy(HWND iconControl) {
     int width = 0;
     int height = 0;
-    const auto shown = Capture(iconControl, false, width, height);
+    const auto shown = Capture(iconControl, width, height);
     UINT best = 0;
     std::size_t fewest = shown.size() / 20;
     for (const auto& [icon, style] : {std::pair{32513, MB_ICONHAND},
@@ -144,13 +144,6 @@ HWND FindWindowOf(DWORD pid, const char* className, const char* caption) {
     return nullptr;
 }
 
-HWND WaitForWindow(DWORD pid, const char* className, const char* caption, DWORD milliseconds) {
-    HWND window = nullptr;
-    WaitUntil([&] { return (window = FindWindowOf(pid, className, caption)) != nullptr; },
-              milliseconds);
-    return window;
-}
-
 std::string TextOf(HWND window) {
     wchar_t text[8192];
     const LRESULT length = SendMessageW(window, WM_GETTEXT, 8192, reinterpret_cast<LPARAM>(text));
@@ -194,24 +187,17 @@ MessageBoxInfo AnswerMessageBox(DWORD pid, int button, DWORD milliseconds) {
     return info;
 }
 
-void PressButton(HWND button) {
-    PostMessageW(button, BM_CLICK, 0, 0);
-}
-
 void SendKey(HWND window, UINT virtualKey, bool shift) {
     // Typed keys go to the foreground window's focused control, with Shift seen by it.
     SetForegroundWindow(window);
-    std::vector<INPUT> inputs;
-    for (const auto& [key, up] :
-         {std::pair{VK_SHIFT, false}, {virtualKey, false}, {virtualKey, true}, {VK_SHIFT, true}}) {
+    for (const auto& [key, flags] : {std::pair{VK_SHIFT, 0},
+                                     {virtualKey, 0},
+                                     {virtualKey, KEYEVENTF_KEYUP},
+                                     {VK_SHIFT, KEYEVENTF_KEYUP}}) {
         if (shift || key != VK_SHIFT) {
-            inputs.emplace_back();
-            inputs.back().type = INPUT_KEYBOARD;
-            inputs.back().ki.wVk = static_cast<WORD>(key);
-            inputs.back().ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+            keybd_event(static_cast<BYTE>(key), 0, static_cast<DWORD>(flags), 0);
         }
     }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 HWND WaitForFocus(HWND window, HWND expected, DWORD milliseconds) {
@@ -225,14 +211,9 @@ HWND WaitForFocus(HWND window, HWND expected, DWORD milliseconds) {
     return focus();
 }
 
-std::vector<std::uint32_t> Capture(HWND window, bool wholeWindow, int& width, int& height) {
+std::vector<std::uint32_t> Capture(HWND window, int& width, int& height) {
     RECT rect;
-    if (wholeWindow) {
-        GetWindowRect(window, &rect);
-    } else {
-        GetClientRect(window, &rect);
-        MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-    }
+    GetWindowRect(window, &rect);
     width = rect.right - rect.left;
     height = rect.bottom - rect.top;
     return Pixels(rect);

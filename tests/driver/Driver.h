@@ -42,7 +42,13 @@ template <typename Condition> bool WaitUntil(Condition condition, DWORD millisec
 
 // A visible top-level window of the process, by class and/or caption (null: any).
 HWND FindWindowOf(DWORD pid, const char* className, const char* caption);
-HWND WaitForWindow(DWORD pid, const char* className, const char* caption, DWORD milliseconds);
+inline HWND WaitForWindow(DWORD pid, const char* className, const char* caption,
+                          DWORD milliseconds) {
+    HWND window = nullptr;
+    WaitUntil([&] { return (window = FindWindowOf(pid, className, caption)) != nullptr; },
+              milliseconds);
+    return window;
+}
 std::string TextOf(HWND window);
 
 struct ControlInfo {
@@ -67,13 +73,15 @@ MessageBoxInfo ReadMessageBox(HWND box);
 MessageBoxInfo AnswerMessageBox(DWORD pid, int button, DWORD milliseconds = 20000);
 
 // Clicks the button; the program handles the click in its own time (see WaitUntil).
-void PressButton(HWND button);
+inline void PressButton(HWND button) {
+    PostMessageW(button, BM_CLICK, 0, 0);
+}
 // A key as the user types it, to the control that has the focus.
 void SendKey(HWND window, UINT virtualKey, bool shift = false);
 // Waits until the focus is on expected; returns where it is.
 HWND WaitForFocus(HWND window, HWND expected, DWORD milliseconds = 5000);
 
-// The pixels of the window (or its client area) as the screen shows them, 0x00RRGGBB.
-std::vector<std::uint32_t> Capture(HWND window, bool wholeWindow, int& width, int& height);
+// The pixels of the window as the screen shows them, 0x00RRGGBB.
+std::vector<std::uint32_t> Capture(HWND window, int& width, int& height);
 
 } // namespace driver

@@ -19,11 +19,11 @@ using testing_support::StandInTerminal;
 struct Case {
     const char* name;
     const char* kind;
-    Encoding encoding;
-    const char* terminal; // the terminal folder's own name
-    const char* folder;   // the source's own folder name
-    const char* file;     // the source's file name
-    const char* decoy;    // another file in that folder, which must stay as it is
+    const char* file; // the source's file name
+    Encoding encoding = Encoding::Ansi;
+    const char* terminal = "MetaTrader 4"; // the terminal folder's own name
+    const char* folder = "src";            // the source's own folder name
+    const char* decoy = "none";            // another file in that folder, which must stay as it is
 };
 
 class Installs : public Road, public ::testing::WithParamInterface<Case> {};
@@ -49,7 +49,7 @@ TEST_P(Installs, TheSourceIntoItsKindFolderUnderItsTruePathOrNothing) {
     e2e::StoreOptions("1", "1", "1");
     const std::string source = Source(c.kind, c.file, sources / c.folder, c.encoding);
     const std::string bytes = ReadBytes(source);
-    const std::string decoy = sources / c.folder + "\\" + (c.decoy ? c.decoy : "none");
+    const std::string decoy = sources / c.folder + "\\" + c.decoy;
     testing_support::WriteBytes(decoy, "another file");
     const std::string installed = terminal.KindFolder(c.kind) + "\\" + c.file;
     auto tarvex = Start("\"" + source + "\"");
@@ -89,38 +89,28 @@ TEST_P(Installs, TheSourceIntoItsKindFolderUnderItsTruePathOrNothing) {
         EXPECT_FALSE(PathExists(terminal.Path() + "\\compile.bat"));
     }
     EXPECT_EQ(ReadBytes(decoy), "another file");
-    EXPECT_FALSE(PathExists(terminal.KindFolder(c.kind) + "\\" + (c.decoy ? c.decoy : "none")));
+    EXPECT_FALSE(PathExists(terminal.KindFolder(c.kind) + "\\" + c.decoy));
 }
 
-const char* const kMT = "MetaTrader 4";
 INSTANTIATE_TEST_SUITE_P(
     Texts, Installs,
     ::testing::Values(
-        Case{"ExpertAdvisor", "Expert Advisor", Encoding::Ansi, kMT, "src", "ea.mq4", nullptr},
-        Case{"Indicator", "Indicator", Encoding::Ansi, kMT, "src", "Trend.MQ4", nullptr},
-        Case{"Script", "Script", Encoding::Ansi, kMT, "src", "my script.mq4", nullptr},
-        Case{"Library", "Library", Encoding::Ansi, kMT, "src", "lib.mq4", nullptr},
-        Case{"ExpertAdvisorUtf16LE", "Expert Advisor", Encoding::Utf16LE, kMT, "src", "e.mq4",
-             nullptr},
-        Case{"IndicatorUtf16LE", "Indicator", Encoding::Utf16LE, kMT, "src", "i.mq4", nullptr},
-        Case{"ScriptUtf16LE", "Script", Encoding::Utf16LE, kMT, "src", "s.mq4", nullptr},
-        Case{"LibraryUtf16LE", "Library", Encoding::Utf16LE, kMT, "src", "l.mq4", nullptr},
-        Case{"IndicatorUtf16BE", "Indicator", Encoding::Utf16BE, kMT, "src", "i.mq4", nullptr},
-        Case{"ScriptUtf8", "Script", Encoding::Utf8Mark, kMT, "src", "s.mq4", nullptr},
-        Case{"AmpersandAndPercent", "Script", Encoding::Ansi, "100% MT & Co", "src",
-             "ea & 50% more.mq4", nullptr},
-        Case{"Accented", "Indicator", Encoding::Ansi, kMT, "src", u8"Café ü.mq4", nullptr},
-        Case{"AccentedTerminal", "Indicator", Encoding::Ansi, u8"MetaTrader Bénin", "src",
-             "plain.mq4", nullptr},
-        Case{"Cyrillic", "Indicator", Encoding::Ansi, kMT, "src", u8"Пример.mq4", nullptr},
-        Case{"CyrillicTerminal", "Indicator", Encoding::Ansi, u8"Терминал", "src", "plain.mq4",
-             nullptr},
-        Case{"Chinese", "Indicator", Encoding::Ansi, kMT, "src", u8"示例.mq4", nullptr},
-        Case{"Euro", "Indicator", Encoding::Ansi, kMT, "src", u8"€uro.mq4", nullptr},
-        Case{"EuroInTheSourcesFolderOnly", "Indicator", Encoding::Ansi, kMT, u8"€ src", "p.mq4",
-             nullptr},
-        Case{"LookAlikeOfAnotherFile", "Indicator", Encoding::Ansi, kMT, "src", u8"Łódź.mq4",
-             u8"Lódz.mq4"}),
+        Case{"ExpertAdvisor", "Expert Advisor", "ea.mq4"},
+        Case{"Indicator", "Indicator", "Trend.MQ4"}, Case{"Script", "Script", "my script.mq4"},
+        Case{"Library", "Library", "l.mq4"},
+        Case{"ExpertAdvisorUtf16LE", "Expert Advisor", "e.mq4", Encoding::Utf16LE},
+        Case{"LibraryUtf16BE", "Library", "l.mq4", Encoding::Utf16BE},
+        Case{"ScriptUtf8", "Script", "s.mq4", Encoding::Utf8Mark},
+        Case{"AmpersandAndPercent", "Script", "ea & 50% more.mq4", Encoding::Ansi, "100% MT & Co"},
+        Case{"Accented", "Indicator", u8"Café ü.mq4"},
+        Case{"AccentedTerminal", "Indicator", "p.mq4", Encoding::Ansi, u8"MetaTrader Bénin"},
+        Case{"Cyrillic", "Indicator", u8"Пример.mq4"},
+        Case{"CyrillicTerminal", "Indicator", "p.mq4", Encoding::Ansi, u8"Терминал"},
+        Case{"Chinese", "Indicator", u8"示例.mq4"}, Case{"Euro", "Indicator", u8"€uro.mq4"},
+        Case{"EuroInTheSourcesFolderOnly", "Indicator", "p.mq4", Encoding::Ansi, "MetaTrader 4",
+             u8"€ src"},
+        Case{"LookAlikeOfAnotherFile", "Indicator", u8"Łódź.mq4", Encoding::Ansi, "MetaTrader 4",
+             "src", u8"Lódz.mq4"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Road, ReplaceQuestionOnlyYesReplaces) {

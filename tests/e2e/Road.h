@@ -39,15 +39,10 @@ inline std::string SourceText(const std::string& kind, Encoding encoding = Encod
                               : kind == "Library" ? "#property library"
                                                   : "extern double Lots = 0.1;") +
                              "\r\nint start()\r\n{\r\n   return(0);\r\n}\r\n";
-    if (encoding == Encoding::Ansi || encoding == Encoding::Utf8Mark) {
-        return (encoding == Encoding::Ansi ? "" : "\xEF\xBB\xBF") + text;
-    }
-    std::wstring wide = L"\xFEFF" + testing_support::Wide(text); // the mark, then the text
-    for (wchar_t& unit : wide) {
-        unit = encoding == Encoding::Utf16LE ? unit : static_cast<wchar_t>(unit << 8 | unit >> 8);
-    }
-    const std::string bytes(reinterpret_cast<const char*>(wide.data()), wide.size() * 2);
-    return bytes;
+    return encoding == Encoding::Ansi ? text
+           : encoding == Encoding::Utf8Mark
+               ? "\xEF\xBB\xBF" + text
+               : testing_support::Utf16(text, encoding == Encoding::Utf16BE);
 }
 
 class Road : public ::testing::Test {

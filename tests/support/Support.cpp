@@ -2,27 +2,23 @@
 #include "sys/CodePage.h"
 #include "sys/Handles.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
 
 namespace testing_support {
 
 namespace {
 
-void Check(bool done, const std::string& what, const std::string& path) {
-    if (!done) {
-        throw std::runtime_error(what + " " + path + ": error " + std::to_string(GetLastError()));
+void Check(DWORD error, const std::string& what, const std::string& path) {
+    if (error != ERROR_SUCCESS) {
+        throw std::runtime_error(what + " " + path + ": error " + std::to_string(error));
     }
 }
 
-LONG Store(HKEY root, const std::string& key, const std::string& name, DWORD type,
-           const std::string& bytes, bool wide) {
-    const auto size = static_cast<DWORD>(bytes.size());
-    return wide ? RegSetKeyValueW(root, Wide(key).c_str(), Wide(name).c_str(), type, bytes.data(),
-                                  size)
-                : RegSetKeyValueA(root, key.c_str(), name.c_str(), type, bytes.data(), size);
+std::filesystem::path FsPath(const std::string& path) {
+    return std::filesystem::path(Wide(path));
 }
 
 } // namespace
@@ -41,6 +37,16 @@ std::string InCodePage(const std::string& utf8, UINT codePage) {
     std::string text;
     sys::ToCodePage(Wide(utf8), codePage, text);
     return text;
+}
+
+std::string Utf16(const std::string& utf8, bool bigEndian) {
+    std::string bytes;
+    for (const wchar_t unit : L"\xFEFF" + Wide(utf8)) {
+        const char low = static_cast<char>(unit & 0xFF);
+        const char high = static_cast<char>(unit >> 8);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
 }
 
 TempFolder::TempFolder() {
@@ -62,36 +68,24 @@ TempFolder::~TempFolder() {
 }
 
 void RemoveTree(const std::string& path) {
-    WIN32_FIND_DATAW entry;
-    sys::unique_hfind find(FindFirstFileW(Wide(path + "\\*").c_str(), &entry));
-    for (bool more = bool(find); more; more = FindNextFileW(find.get(), &entry) != FALSE) {
-        const std::string name = Utf8(entry.cFileName);
-        const std::string child = path + "\\" + name;
-        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            SetFileAttributesW(Wide(child).c_str(), FILE_ATTRIBUTE_NORMAL);
-            Check(DeleteFileW(Wide(child).c_str()), "cannot delete", child);
-        } else if (name != "." && name != "..") {
-            RemoveTree(child);
-        }
-    }
-    find.reset();
-    Check(RemoveDirectoryW(Wide(path).c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND,
-          "cannot remove", path);
+    std::filesystem::remove_all(FsPath(path));
 }
 
 void MakeFolder(const std::string& path) {
-    std::filesystem::create_directories(std::filesystem::path(Wide(path)));
+    std::filesystem::create_directories(FsPath(path));
 }
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream file(std::filesystem::path(Wide(path)), std::ios::binary);
-    Check(file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush().good(),
+    std::ofstream file(FsPath(path), std::ios::binary);
+    Check(file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush().good()
+              ? 0
+              : ERROR_WRITE_FAULT,
           "cannot write", path);
 }
 
 std::string ReadBytes(const std::string& path) {
-    std::ifstream file(std::filesystem::path(Wide(path)), std::ios::binary);
-    Check(file.is_open(), "cannot read", path);
+    std::ifstream file(FsPath(path), std::ios::binary);
+    Check(file.is_open() ? 0 : ERROR_OPEN_FAILED, "cannot read", path);
     return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
@@ -107,13 +101,17 @@ std::string BuildFolder() {
 
 void SetValue(HKEY root, const std::string& key, const std::string& name, DWORD type,
               const std::string& bytes) {
-    Check(Store(root, key, name, type, bytes, false) == 0, "cannot set", key + "\\" + name);
+    Check(static_cast<DWORD>(RegSetKeyValueA(root, key.c_str(), name.c_str(), type, bytes.data(),
+                                             static_cast<DWORD>(bytes.size()))),
+          "cannot set", key + "\\" + name);
 }
 
 void SetText(HKEY root, const std::string& key, const std::string& name, const std::string& text) {
-    const std::wstring wide = Wide(text) + L'\0';
-    const std::string bytes(reinterpret_cast<const char*>(wide.data()), wide.size() * 2);
-    Check(Store(root, key, name, REG_SZ, bytes, true) == 0, "cannot set", key + "\\" + name);
+    const std::wstring wide = Wide(text);
+    Check(
+        static_cast<DWORD>(RegSetKeyValueW(root, Wide(key).c_str(), Wide(name).c_str(), REG_SZ,
+                                           wide.c_str(), static_cast<DWORD>(wide.size() + 1) * 2)),
+        "cannot set", key + "\\" + name);
 }
 
 std::string StoredBytes(HKEY root, const std::string& key, const std::string& name) {
@@ -133,16 +131,8 @@ bool KeyExists(HKEY root, const std::string& key) {
 }
 
 void DeleteTree(HKEY root, const std::string& key) {
-    const LONG result = RegDeleteTreeA(root, key.c_str());
-    SetLastError(static_cast<DWORD>(result));
-    Check(result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND, "cannot delete key", key);
-}
-
-void ForgetTerminal() {
-    sys::unique_hkey key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kTerminalKey, 0, KEY_SET_VALUE, key.put()) == 0) {
-        RegDeleteValueA(key.get(), "InstallPath");
-    }
+    const auto result = static_cast<DWORD>(RegDeleteTreeA(root, key.c_str()));
+    Check(result == ERROR_FILE_NOT_FOUND ? 0 : result, "cannot delete key", key);
 }
 
 namespace {
@@ -157,8 +147,7 @@ StandInTerminal::StandInTerminal(const std::string& folderName) : path_(root_ / 
         MakeFolder(path_ + kind[1]);
     }
     for (const char* tool : {"\\metalang.exe", "\\MetaEditor.exe"}) {
-        Check(CopyFileW(Wide(BuildFolder() + tool).c_str(), Wide(path_ + tool).c_str(), FALSE),
-              "cannot copy", tool);
+        std::filesystem::copy_file(FsPath(BuildFolder() + tool), FsPath(path_ + tool));
     }
     SetText(HKEY_CURRENT_USER, kTerminalKey, "InstallPath", path_);
 }
@@ -173,24 +162,19 @@ std::string StandInTerminal::KindFolder(const std::string& kind) const {
 }
 
 std::vector<ToolRun> StandInTerminal::Runs(std::size_t count) const {
-    std::vector<ToolRun> runs;
     for (const DWORD start = GetTickCount();; Sleep(20)) {
-        const std::string log =
-            PathExists(path_ + "\\standins.log") ? ReadBytes(path_ + "\\standins.log") : "";
-        runs.clear();
-        std::string fields[5];
-        std::size_t field = 0;
-        for (const char c : log) {
-            if (c == '\n') { // program|command line|folder|found|batch line, then CR LF
-                fields[4].pop_back();
-                runs.push_back({fields[0], fields[1], fields[2], fields[3] == "1", fields[4]});
-                std::fill(std::begin(fields), std::end(fields), std::string());
-                field = 0;
-            } else if (c == '|' && field < 4) {
-                ++field;
-            } else {
-                fields[field] += c;
+        const std::string log = path_ + "\\standins.log";
+        std::istringstream lines(PathExists(log) ? ReadBytes(log) : "");
+        std::vector<ToolRun> runs;
+        for (std::string line; std::getline(lines, line);) { // program|line|folder|found|batch
+            std::istringstream fields(line.substr(0, line.size() - 1)); // less its CR
+            ToolRun& run = runs.emplace_back();
+            std::string found;
+            for (std::string* field :
+                 {&run.program, &run.commandLine, &run.folder, &found, &run.batchLine}) {
+                std::getline(fields, *field, '|');
             }
+            run.fileFound = found == "1";
         }
         if (runs.size() >= count || GetTickCount() - start > 20000) {
             return runs;

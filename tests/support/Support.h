@@ -14,6 +14,8 @@ std::wstring Wide(const std::string& utf8);
 std::string Utf8(const std::wstring& wide);
 // The text in that code page (CP_ACP, CP_OEMCP); empty when a character has no form there.
 std::string InCodePage(const std::string& utf8, UINT codePage);
+// The text as an editor saves it in UTF-16, with its byte-order mark.
+std::string Utf16(const std::string& utf8, bool bigEndian = false);
 
 // A new empty folder under the temp folder, removed with everything in it at the end.
 class TempFolder {
@@ -46,7 +48,9 @@ bool KeyExists(HKEY root, const std::string& key);
 void DeleteTree(HKEY root, const std::string& key);
 
 constexpr const char* kTerminalKey = "Software\\MetaQuotes Software\\MetaTrader 4";
-void ForgetTerminal(); // removes its InstallPath value
+inline void ForgetTerminal() {
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, kTerminalKey, "InstallPath");
+}
 
 // One line of the stand-ins' record (see standins/StandIn.cpp).
 struct ToolRun {

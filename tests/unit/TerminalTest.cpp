@@ -13,16 +13,7 @@ namespace {
 
 using testing_support::TempFolder;
 
-// The text as an editor saves it in UTF-16, with its byte-order mark.
-std::string Utf16(const std::string& utf8, bool bigEndian = false) {
-    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (const wchar_t unit : testing_support::Wide(utf8)) {
-        const char low = static_cast<char>(unit & 0xFF);
-        const char high = static_cast<char>(unit >> 8);
-        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
-    }
-    return bytes;
-}
+using testing_support::Utf16;
 
 TEST(GetType, TheLastFieldWithAMarkerDecides) {
     const std::string filler(terminal::kScanChunk - 10, 'x'); // a marker across two reads

@@ -112,8 +112,8 @@ int InvokeVerb(const std::string& verb, const std::string& file) {
             continue;
         }
         const auto shown = driver::ReadMessageBox(box);
-        const bool question = std::count(shown.buttons.begin(), shown.buttons.end(), IDYES) > 0;
-        std::printf("  message \"%s\": %s -> %s\n", shown.caption.c_str(), shown.text.c_str(),
+        const bool question = GetDlgItem(box, IDYES) != nullptr;
+        std::printf("  message (%s) %s -> %s\n", shown.look.c_str(), shown.text.c_str(),
                     question ? "Yes" : "OK");
         driver::AnswerMessageBox(pid, question ? IDYES : IDOK);
     }

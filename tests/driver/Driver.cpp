@@ -1,6 +1,5 @@
 #include "Driver.h"
 #include "Support.h"
-#include "sys/Handles.h"
 
 #include <shellapi.h>
 
@@ -48,16 +47,16 @@ std::vector<std::uint32_t> Pixels(const RECT& rect, HICON icon = nullptr,
 
 // Which system icon a message box shows: the one that, drawn on the same background, differs
 // from the screen in fewest pixels (a few for smoothing).
-UINT IconShownBy(HWND iconControl) {
+std::string IconShownBy(HWND iconControl) {
     int width = 0;
     int height = 0;
     const auto shown = Capture(iconControl, width, height);
-    UINT best = 0;
+    std::string best;
     std::size_t fewest = shown.size() / 20;
-    for (const auto& [icon, style] : {std::pair{32513, MB_ICONHAND},
-                                      {32514, MB_ICONQUESTION},
-                                      {32515, MB_ICONEXCLAMATION},
-                                      {32516, MB_ICONASTERISK}}) {
+    for (const auto& [icon, name] : {std::pair{32513, "stop"},
+                                     {32514, "question"},
+                                     {32515, "warning"},
+                                     {32516, "information"}}) {
         const auto drawn =
             Pixels({0, 0, width, height}, LoadIconW(nullptr, MAKEINTRESOURCEW(icon)), shown[0]);
         std::size_t different = 0;
@@ -66,7 +65,7 @@ UINT IconShownBy(HWND iconControl) {
         }
         if (different < fewest) {
             fewest = different;
-            best = static_cast<UINT>(style);
+            best = std::string(", ") + name;
         }
     }
     return best;
@@ -77,9 +76,7 @@ void CollectControls(HWND parent, std::vector<ControlInfo>& out) {
         ControlInfo info{child, GetDlgCtrlID(child), ClassOf(child), TextOf(child)};
         GetWindowRect(child, &info.rect);
         MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&info.rect), 2);
-        info.parent = parent;
         info.style = static_cast<DWORD>(GetWindowLongPtrW(child, GWL_STYLE));
-        info.check = info.className == "Button" ? SendMessageW(child, BM_GETCHECK, 0, 0) : 0;
         out.push_back(info);
         CollectControls(child, out);
     }
@@ -92,31 +89,30 @@ Program::Program(const std::string& exe, const std::string& commandTail,
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
+    std::wstring line = Wide("\"" + exe + "\" " + commandTail);
     // Wine now and then refuses a start while an earlier instance is still being torn down.
-    for (int attempt = 0; process_ == nullptr; ++attempt, Sleep(200)) {
-        std::wstring line = Wide("\"" + exe + "\" " + commandTail);
-        if (CreateProcessW(Wide(exe).c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
-                           folder.empty() ? nullptr : Wide(folder).c_str(), &startup, &info)) {
-            process_ = info.hProcess;
-        } else if (attempt == 4) {
+    for (int attempt = 0;
+         !CreateProcessW(Wide(exe).c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                         folder.empty() ? nullptr : Wide(folder).c_str(), &startup, &info);
+         ++attempt, Sleep(200)) {
+        if (attempt == 4) {
             throw std::runtime_error("cannot start " + exe + ": " + std::to_string(GetLastError()));
         }
     }
     CloseHandle(info.hThread);
-    pid_ = info.dwProcessId;
+    process_.reset(info.hProcess);
 }
 
 Program::~Program() {
-    if (Running()) {
-        TerminateProcess(process_, 99);
-        WaitForSingleObject(process_, 5000);
+    if (!WaitForExit(0)) {
+        TerminateProcess(process_.get(), 99);
+        WaitForExit(5000);
     }
-    CloseHandle(process_);
 }
 
 bool Program::WaitForExit(DWORD milliseconds, DWORD* code) {
-    return WaitForSingleObject(process_, milliseconds) == WAIT_OBJECT_0 &&
-           (code == nullptr || GetExitCodeProcess(process_, code));
+    return WaitForSingleObject(process_.get(), milliseconds) == WAIT_OBJECT_0 &&
+           (code == nullptr || GetExitCodeProcess(process_.get(), code));
 }
 
 HANDLE InvokeVerb(const std::string& verb, const std::string& file) {
@@ -157,20 +153,21 @@ std::vector<ControlInfo> ListControls(HWND window) {
 }
 
 MessageBoxInfo ReadMessageBox(HWND box) {
-    MessageBoxInfo info;
-    info.caption = TextOf(box);
+    MessageBoxInfo info{"", TextOf(box) + ":"};
+    std::string icon;
     for (const auto& control : ListControls(box)) {
+        const char* buttons[] = {"", "OK", "Cancel", "Abort", "Retry", "Ignore", "Yes", "No"};
         if (!IsWindowVisible(control.handle)) {
             continue;
-        }
-        if (control.className == "Button") {
-            info.buttons.push_back(control.id);
+        } else if (control.className == "Button") {
+            info.look += std::string(" ") + (control.id < 8 ? buttons[control.id] : "?");
         } else if ((control.style & SS_TYPEMASK) == SS_ICON) {
-            info.icon = IconShownBy(control.handle);
+            icon = IconShownBy(control.handle);
         } else if (!control.caption.empty()) {
             info.text = control.caption;
         }
     }
+    info.look += icon;
     return info;
 }
 

@@ -2,7 +2,7 @@
 // Texts are UTF-8.
 #pragma once
 
-#include <windows.h>
+#include "sys/Handles.h"
 
 #include <cstdint>
 #include <string>
@@ -15,16 +15,12 @@ class Program {
 public:
     Program(const std::string& exe, const std::string& commandTail, const std::string& folder = "");
     ~Program();
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
-    DWORD Pid() const { return pid_; }
+    DWORD Pid() const { return GetProcessId(process_.get()); }
     // True when the program ended within the time; its exit code in *code.
     bool WaitForExit(DWORD milliseconds, DWORD* code = nullptr);
-    bool Running() { return WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
 
 private:
-    HANDLE process_ = nullptr;
-    DWORD pid_ = 0;
+    sys::unique_handle process_;
 };
 
 // What Explorer does when the user chooses a file's context-menu entry: the process, or null.
@@ -56,17 +52,16 @@ struct ControlInfo {
     int id = 0;
     std::string className, caption;
     RECT rect{}; // in its parent's client area
-    HWND parent = nullptr;
     DWORD style = 0;
-    LRESULT check = 0; // BM_GETCHECK for buttons
 };
 // Every descendant control, parents before children, siblings in creation order.
 std::vector<ControlInfo> ListControls(HWND window);
 
 struct MessageBoxInfo {
-    std::string caption, text;
-    std::vector<int> buttons; // IDOK, IDYES, IDNO... in creation order
-    UINT icon = 0;            // MB_ICONHAND, MB_ICONQUESTION, ..., or 0 for none
+    std::string text;
+    // Its caption, buttons and icon as the user sees them, whatever the system's language:
+    // "Tarvex: OK, stop", "Exist: Yes No, information", "Tarvex: OK" for no icon.
+    std::string look;
 };
 MessageBoxInfo ReadMessageBox(HWND box);
 // Waits for the process's message box, reads it, and presses the button with that id.

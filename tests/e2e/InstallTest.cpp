@@ -2,7 +2,7 @@
 #include "Road.h"
 #include "sys/Handles.h"
 
-#include <algorithm>
+#include <set>
 
 namespace {
 
@@ -28,18 +28,6 @@ struct Case {
 
 class Installs : public Road, public ::testing::WithParamInterface<Case> {};
 
-// What a batch file must hold for cmd to hand the path to the tool: every % doubled, in the
-// console's code page.
-std::string BatchBytes(std::string terminal, const char* command, std::string file) {
-    for (std::string* text : {&terminal, &file}) {
-        for (auto at = text->find('%'); at != std::string::npos; at = text->find('%', at + 2)) {
-            text->insert(at, 1, '%');
-        }
-    }
-    return testing_support::InCodePage(
-        "cd /d \"" + terminal + "\"\r\n" + command + "\"" + file + "\"\r\n", CP_OEMCP);
-}
-
 TEST_P(Installs, TheSourceIntoItsKindFolderUnderItsTruePathOrNothing) {
     const Case& c = GetParam();
     if (testing_support::InCodePage(c.terminal, CP_ACP).empty()) {
@@ -54,24 +42,22 @@ TEST_P(Installs, TheSourceIntoItsKindFolderUnderItsTruePathOrNothing) {
     const std::string installed = terminal.KindFolder(c.kind) + "\\" + c.file;
     auto tarvex = Start("\"" + source + "\"");
     const auto shown = driver::AnswerMessageBox(tarvex->Pid(), IDOK);
-    EXPECT_EQ(shown.caption, "Tarvex");
-    EXPECT_EQ(shown.buttons, std::vector<int>{IDOK});
     const bool ansi = !testing_support::InCodePage(source, CP_ACP).empty();
     if (!ansi || testing_support::InCodePage(installed, CP_OEMCP).empty()) {
+        EXPECT_EQ(shown.look, "Tarvex: OK, stop");
         EXPECT_NE(shown.text.find(ansi ? "The compiler cannot be handed this path:\r\n" + installed
                                        : "this system's code page cannot express, so it "
                                          "cannot be installed:\r\n" +
                                              source),
                   std::string::npos)
             << shown.text;
-        EXPECT_EQ(shown.icon, static_cast<UINT>(MB_ICONHAND));
         EXPECT_EQ(ExitCodeOf(*tarvex), 2u);
         EXPECT_FALSE(PathExists(installed));
         EXPECT_EQ(ReadBytes(source), bytes);
         EXPECT_TRUE(terminal.Runs().empty());
     } else {
-        EXPECT_EQ(shown.text, std::string("The ") + c.kind + " has been installed!");
-        EXPECT_EQ(shown.icon, 0u);
+        EXPECT_EQ(shown.look + shown.text,
+                  std::string("Tarvex: OKThe ") + c.kind + " has been installed!");
         EXPECT_EQ(ExitCodeOf(*tarvex), 0u);
         EXPECT_EQ(ReadBytes(installed), bytes); // byte for byte, mark included
         EXPECT_FALSE(PathExists(source));       // deleted once installed
@@ -84,8 +70,6 @@ TEST_P(Installs, TheSourceIntoItsKindFolderUnderItsTruePathOrNothing) {
                         run.folder == terminal.Path())
                 << run.program << " in " << run.folder << " from " << run.batchLine;
         }
-        EXPECT_EQ(ReadBytes(terminal.Path() + "\\run.bat"),
-                  BatchBytes(terminal.Path(), "MetaEditor ", installed));
         EXPECT_FALSE(PathExists(terminal.Path() + "\\compile.bat"));
     }
     EXPECT_EQ(ReadBytes(decoy), "another file");
@@ -113,42 +97,58 @@ INSTANTIATE_TEST_SUITE_P(
              "src", u8"Lódz.mq4"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(Road, ReplaceQuestionOnlyYesReplaces) {
+// Where the source lies and what its kind folder holds decide what is asked, copied and
+// compiled; the source goes only once a copy of it is in place, and a read-only one is reported.
+TEST_F(Road, PlacesTheSourceAndDeletesItOnlyAfterAGoodCopy) {
     e2e::StoreOptions("2", "1", "1");
-    const std::string installed = mt.KindFolder("Script") + "\\tool.mq4";
-    for (const int answer : {IDNO, IDYES}) {
-        testing_support::WriteBytes(installed, "older copy");
-        const std::string source = Source("Script", "tool.mq4");
-        auto tarvex = Start(source);
-        const auto question = driver::AnswerMessageBox(tarvex->Pid(), answer);
-        EXPECT_EQ(question.text, "The file is already exist! Do you want to replace it?");
-        EXPECT_TRUE(question.caption == "Exist" && question.icon == MB_ICONINFORMATION &&
-                    question.buttons == (std::vector<int>{IDYES, IDNO}));
-        if (answer == IDYES) {
-            EXPECT_EQ(driver::AnswerMessageBox(tarvex->Pid(), IDOK).text,
-                      "The Script has been installed!");
+    const std::string scripts = mt.KindFolder("Script");
+    const std::string script = e2e::SourceText("Script");
+    const std::string asked = "Exist: Yes No, information|The file is already exist! Do you "
+                              "want to replace it?";
+    const std::string told = "Tarvex: OK|The Script has been installed!";
+    const struct {
+        std::string source;
+        bool older, readOnly; // an older copy in the kind folder; a read-only source
+        std::vector<std::pair<int, std::string>> boxes; // the button pressed, what was shown
+        bool replaced, kept;
+        DWORD exitCode;
+    } cases[] = {
+        {sources / "a.mq4", true, false, {{IDNO, asked}}, false, true, 0},
+        {sources / "a.mq4", true, false, {{IDYES, asked}, {IDOK, told}}, true, false, 0},
+        {scripts + "\\b.mq4", false, false, {{IDOK, told}}, true, true, 0}, // compiled in place
+        {sources / "experts\\scripts\\c.mq4", false, false, {{IDOK, told}}, true, false, 0},
+        {sources / "d.mq4",
+         false,
+         true,
+         {{IDOK, told},
+          {IDOK, "Tarvex: OK, stop|Could not delete the file:\r\n" + sources / "d.mq4"}},
+         true,
+         true,
+         2},
+    };
+    for (const auto& c : cases) {
+        const std::string installed = scripts + c.source.substr(c.source.rfind('\\'));
+        if (c.older) {
+            testing_support::WriteBytes(installed, "older copy");
         }
-        EXPECT_EQ(ExitCodeOf(*tarvex), 0u);
-        const bool yes = answer == IDYES;
-        EXPECT_EQ(ReadBytes(installed), yes ? e2e::SourceText("Script") : "older copy");
-        EXPECT_EQ(PathExists(source), !yes); // deleted only after a good copy
-        EXPECT_EQ(mt.Runs().size(), yes ? 1u : 0u);
+        testing_support::MakeFolder(c.source.substr(0, c.source.rfind('\\')));
+        testing_support::WriteBytes(c.source, script);
+        SetFileAttributesW(testing_support::Wide(c.source).c_str(),
+                           c.readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+        const std::size_t before = mt.Runs().size();
+        auto tarvex = Start("\"" + c.source + "\"");
+        for (const auto& [button, expected] : c.boxes) {
+            const auto box = driver::AnswerMessageBox(tarvex->Pid(), button);
+            EXPECT_EQ((box.look + "|" + box.text).rfind(expected, 0), 0u) << box.text;
+        }
+        EXPECT_EQ(ExitCodeOf(*tarvex), c.exitCode) << c.source;
+        EXPECT_EQ(ReadBytes(installed), c.replaced ? script : "older copy");
+        EXPECT_EQ(PathExists(c.source), c.kept) << c.source;
+        const auto runs = mt.Runs(before + c.replaced);
+        ASSERT_EQ(runs.size(), before + c.replaced);
+        EXPECT_TRUE(!c.replaced || runs.back().commandLine == "metalang -q \"" + installed + "\"");
+        SetFileAttributesW(testing_support::Wide(c.source).c_str(), FILE_ATTRIBUTE_NORMAL);
     }
-}
-
-TEST_F(Road, SourceInItsKindFolderIsCompiledInPlaceAndKeptAndOneElsewhereIsCopied) {
-    e2e::StoreOptions("2", "1", "0");
-    const std::string inPlace = Source("Library", "helpers.mq4", mt.KindFolder("Library"));
-    const std::string elsewhere = Source("Library", "other.mq4", sources / "experts\\libraries");
-    for (const std::string& source : {inPlace, elsewhere}) {
-        EXPECT_EQ(ExitCodeOf(*Start("\"" + source + "\"")), 0u); // no question, no message
-    }
-    EXPECT_EQ(ReadBytes(inPlace), e2e::SourceText("Library"));
-    EXPECT_FALSE(PathExists(elsewhere));
-    const auto runs = mt.Runs();
-    ASSERT_EQ(runs.size(), 2u);
-    EXPECT_EQ(runs[0].commandLine, "metalang -q \"" + inPlace + "\"");
-    EXPECT_EQ(runs[1].commandLine, "metalang -q \"" + mt.KindFolder("Library") + "\\other.mq4\"");
 }
 
 // A run that cannot go on ends with one clear message, and nothing is lost or half done.
@@ -182,25 +182,12 @@ TEST_F(Road, FailuresEndWithAClearMessageAndLoseNothing) {
         auto tarvex = Start("\"" + c.argument + "\"", sources.Path());
         const auto error = driver::AnswerMessageBox(tarvex->Pid(), IDOK);
         EXPECT_EQ(error.text.rfind(c.message, 0), 0u) << error.text;
-        EXPECT_TRUE(error.caption == "Tarvex" && error.buttons == (std::vector<int>{IDOK}) &&
-                    error.icon == MB_ICONHAND);
+        EXPECT_EQ(error.look, "Tarvex: OK, stop");
         EXPECT_EQ(ExitCodeOf(*tarvex), 2u);
         EXPECT_EQ(PathExists(c.argument), existed);
     }
     EXPECT_TRUE(mt.Runs().empty());
     EXPECT_FALSE(PathExists(sources / "NA")); // nothing written for a terminal that is not there
-}
-
-TEST_F(Road, ReadOnlySourceIsStillInstalledWhenItCannotBeDeleted) {
-    e2e::StoreOptions("2", "1", "0");
-    const std::string source = Source("Script", "kept.mq4");
-    SetFileAttributesW(testing_support::Wide(source).c_str(), FILE_ATTRIBUTE_READONLY);
-    auto tarvex = Start(source);
-    EXPECT_NE(driver::AnswerMessageBox(tarvex->Pid(), IDOK).text.find(source), std::string::npos);
-    EXPECT_EQ(ExitCodeOf(*tarvex), 2u);
-    EXPECT_TRUE(PathExists(source));
-    EXPECT_EQ(ReadBytes(mt.KindFolder("Script") + "\\kept.mq4"), e2e::SourceText("Script"));
-    EXPECT_EQ(mt.Runs().size(), 1u);
 }
 
 // Explorer starts one instance per selected file; they share the terminal's batch files, and
@@ -220,19 +207,14 @@ TEST_F(Road, FiveInstancesAtOnceEachCompileAndOpenTheirOwnSource) {
         EXPECT_EQ(ExitCodeOf(*instance), 0u);
     }
     SetEnvironmentVariableW(L"TARVEX_STANDIN_DELAY_MS", nullptr);
-    const auto runs = mt.Runs(10);
-    EXPECT_EQ(runs.size(), 10u);
-    for (const auto& run : runs) {
+    std::multiset<std::string> commands;
+    for (const auto& run : mt.Runs(10)) {
         EXPECT_EQ(run.batchLine, run.commandLine) << "it ran another instance's batch file";
+        commands.insert(run.commandLine);
     }
     for (const auto& path : installed) {
         for (const std::string command : {"metalang -q \"", "MetaEditor \""}) {
-            EXPECT_EQ(std::count_if(runs.begin(), runs.end(),
-                                    [&](const auto& run) {
-                                        return run.commandLine == command + path + "\"";
-                                    }),
-                      1)
-                << command << path;
+            EXPECT_EQ(commands.count(command + path + "\""), 1u) << command << path;
         }
     }
     EXPECT_FALSE(PathExists(mt.Path() + "\\compile.bat"));

@@ -2,7 +2,6 @@
 // context menu, an upgrade in place, and a silent uninstall from the entry in Apps & features
 // that takes away what Tarvex wrote and nothing else.
 #include "Road.h"
-#include "sys/Handles.h"
 
 #include <msi.h>
 #include <shlobj.h>
@@ -28,18 +27,17 @@ std::string Folder(int csidl) {
     return testing_support::Utf8(path);
 }
 
-// Runs a command of the system folder ("msiexec.exe /i ...") to its end; its exit code.
-DWORD RunSystem(const std::string& command) {
-    driver::Program run(Folder(CSIDL_SYSTEM) + "\\" + command.substr(0, command.find(' ')),
-                        command.substr(command.find(' ') + 1));
-    DWORD code = 99;
-    EXPECT_TRUE(run.WaitForExit(120000, &code)) << command;
-    return code;
-}
-
 // msiexec's arguments that install the setup of that version.
 std::string Package(const char* version) {
     return "/i \"" + testing_support::BuildFolder() + "\\setup\\Tarvex-" + version + ".msi\"";
+}
+
+// Runs msiexec with those arguments to its end; its exit code.
+DWORD Msiexec(const std::string& arguments) {
+    driver::Program run(Folder(CSIDL_SYSTEM) + "\\msiexec.exe", arguments);
+    DWORD code = 99;
+    EXPECT_TRUE(run.WaitForExit(120000, &code)) << arguments;
+    return code;
 }
 
 // Apps & features' entries named Tarvex, under the user's and the machine's uninstall keys.
@@ -58,6 +56,13 @@ std::vector<std::pair<HKEY, std::string>> Entries() {
     return entries;
 }
 
+// Uninstalls the one entry silently, by its own command; its exit code.
+DWORD UninstallEntry() {
+    const auto [root, key] = Entries().at(0);
+    const std::string command = Text(root, key, "UninstallString");
+    return Msiexec(command.substr(command.find(' ') + 1) + " /qn");
+}
+
 // One entry, of that version, with the publisher, the program's size and its icon.
 void ExpectOneEntry(const char* version, const std::string& exe) {
     const auto entries = Entries();
@@ -73,6 +78,17 @@ void ExpectOneEntry(const char* version, const std::string& exe) {
     EXPECT_EQ(ReadBytes(icon).substr(0, 4), std::string("\0\0\1\0", 4)) << icon;
 }
 
+// The options window the setup opened at its end, closed by the user.
+void CloseOptionsWindow() {
+    HWND options = nullptr;
+    EXPECT_TRUE(driver::WaitUntil([&] { return (options = FindWindowW(L"frMain", nullptr)); }));
+    DWORD pid = 0;
+    GetWindowThreadProcessId(options, &pid);
+    const sys::unique_handle running(OpenProcess(SYNCHRONIZE, FALSE, pid));
+    PostMessageW(options, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(WaitForSingleObject(running.get(), e2e::kTimeoutMs), WAIT_OBJECT_0);
+}
+
 class Setup : public e2e::Road {
 protected:
     void SetUp() override {
@@ -84,8 +100,7 @@ protected:
                                  "Tarvex.exe \"%1\"");
     }
     void TearDown() override {
-        for (const auto& [root, key] : Entries()) {
-            RunSystem(Text(root, key, "UninstallString") + " /qn");
+        while (!Entries().empty() && UninstallEntry() == 0) {
         }
         testing_support::DeleteTree(HKEY_CLASSES_ROOT, "MQLEditor4.File\\shell\\open");
         Road::TearDown();
@@ -93,13 +108,12 @@ protected:
 };
 
 TEST_F(Setup, InstallsForTheUserUpgradesInPlaceAndRemovesWhatTarvexWrote) {
-    const std::string build = testing_support::BuildFolder();
     const std::string exe = Folder(CSIDL_LOCAL_APPDATA) + "\\Programs\\Tarvex\\Tarvex.exe";
     const std::string shortcut = Folder(CSIDL_PROGRAMS) + "\\Tarvex.lnk";
     e2e::StoreOptions("2", "0", "1");
 
-    ASSERT_EQ(RunSystem("msiexec.exe " + Package(TARVEX_VERSION) + " /qn"), 0u);
-    EXPECT_EQ(ReadBytes(exe), ReadBytes(build + "\\Tarvex.exe"));
+    ASSERT_EQ(Msiexec(Package(TARVEX_VERSION) + " /qn"), 0u);
+    EXPECT_EQ(ReadBytes(exe), ReadBytes(testing_support::BuildFolder() + "\\Tarvex.exe"));
     EXPECT_EQ(Text(HKEY_CLASSES_ROOT, kVerb + "\\command"), "\"" + exe + "\" \"%1\"");
     EXPECT_EQ(Text(HKEY_CLASSES_ROOT, kVerb), "<none>");
     EXPECT_NE(ReadBytes(shortcut).find(exe), std::string::npos) << "the shortcut's target";
@@ -118,71 +132,59 @@ TEST_F(Setup, InstallsForTheUserUpgradesInPlaceAndRemovesWhatTarvexWrote) {
     // The next version through the setup's dialogs: the licence, Install once it is accepted,
     // and the options window at the end. It upgrades in place: the newer program, the options
     // as they were, one entry; an older setup does not go over it.
-    {
-        driver::Program setup(Folder(CSIDL_SYSTEM) + "\\msiexec.exe", Package(TARVEX_NEXT_VERSION));
-        const auto control = [&](const std::string& caption) {
-            driver::ControlInfo found;
-            driver::WaitUntil(
-                [&] {
-                    const HWND dialog = driver::FindWindowOf(setup.Pid(), nullptr, "Tarvex Setup");
-                    for (const auto& c : dialog ? driver::ListControls(dialog)
-                                                : std::vector<driver::ControlInfo>()) {
-                        found = c.caption == caption || c.className == caption ? c : found;
-                    }
-                    return found.handle != nullptr;
-                },
-                60000);
-            return found;
-        };
-        EXPECT_NE(control("RichEdit20W").caption.find("Copyright (c) 2026 Brenholt"),
-                  std::string::npos);
-        const HWND install = control("&Install").handle;
-        EXPECT_FALSE(IsWindowEnabled(install)) << "before the licence is accepted";
-        driver::PressButton(control("I &accept the terms of the licence").handle);
-        EXPECT_TRUE(driver::WaitUntil([&] { return IsWindowEnabled(install) != FALSE; }));
-        driver::PressButton(install);
-        EXPECT_EQ(control("&Open Tarvex's options now").check, BST_CHECKED);
-        driver::PressButton(control("&Finish").handle);
-        EXPECT_TRUE(setup.WaitForExit(120000));
-        HWND options = nullptr;
-        EXPECT_TRUE(driver::WaitUntil([&] { return (options = FindWindowW(L"frMain", nullptr)); }));
-        DWORD pid = 0;
-        GetWindowThreadProcessId(options, &pid);
-        const sys::unique_handle running(OpenProcess(SYNCHRONIZE, FALSE, pid));
-        PostMessageW(options, WM_SYSCOMMAND, SC_CLOSE, 0);
-        EXPECT_EQ(WaitForSingleObject(running.get(), e2e::kTimeoutMs), WAIT_OBJECT_0);
-    }
-    EXPECT_EQ(ReadBytes(exe), ReadBytes(build + "\\TarvexNext.exe"));
+    driver::Program setup(Folder(CSIDL_SYSTEM) + "\\msiexec.exe", Package(TARVEX_NEXT_VERSION));
+    const auto control = [&](const std::string& caption) { // or class
+        driver::ControlInfo found;
+        driver::WaitUntil(
+            [&] {
+                const HWND dialog = driver::FindWindowOf(setup.Pid(), nullptr, "Tarvex Setup");
+                for (const auto& c :
+                     dialog ? driver::ListControls(dialog) : std::vector<driver::ControlInfo>()) {
+                    found = c.caption == caption || c.className == caption ? c : found;
+                }
+                return found.handle != nullptr;
+            },
+            60000);
+        return found;
+    };
+    EXPECT_NE(control("RichEdit20W").caption.find("Copyright (c) 2026 Brenholt"),
+              std::string::npos);
+    const HWND install = control("&Install").handle;
+    EXPECT_FALSE(IsWindowEnabled(install)) << "before the licence is accepted";
+    driver::PressButton(control("I &accept the terms of the licence").handle);
+    EXPECT_TRUE(driver::WaitUntil([&] { return IsWindowEnabled(install) != FALSE; }));
+    driver::PressButton(install);
+    EXPECT_EQ(SendMessageW(control("&Open Tarvex's options now").handle, BM_GETCHECK, 0, 0),
+              BST_CHECKED);
+    driver::PressButton(control("&Finish").handle);
+    EXPECT_TRUE(setup.WaitForExit(120000));
+    CloseOptionsWindow();
+    EXPECT_EQ(ReadBytes(exe), ReadBytes(testing_support::BuildFolder() + "\\TarvexNext.exe"));
     EXPECT_EQ(Text(HKEY_CURRENT_USER, e2e::kSettingsKey, "op") +
                   Text(HKEY_CURRENT_USER, e2e::kSettingsKey, "del") +
                   Text(HKEY_CURRENT_USER, e2e::kSettingsKey, "tell"),
               "201");
     ExpectOneEntry(TARVEX_NEXT_VERSION, exe);
-    EXPECT_NE(RunSystem("msiexec.exe " + Package(TARVEX_VERSION) + " /qn"), 0u);
+    EXPECT_NE(Msiexec(Package(TARVEX_VERSION) + " /qn"), 0u);
 
     // A silent uninstall from the entry removes what Tarvex wrote and nothing else.
-    const auto [root, key] = Entries().at(0);
-    ASSERT_EQ(RunSystem(Text(root, key, "UninstallString") + " /qn"), 0u);
-    const std::pair<const char*, bool> gone[] = {
+    ASSERT_EQ(UninstallEntry(), 0u);
+    const std::pair<const char*, bool> left[] = {
         {"the program", PathExists(exe)},
         {"the shortcut", PathExists(shortcut)},
         {"the verb", KeyExists(HKEY_CLASSES_ROOT, kVerb)},
         {"the verb in the user's classes",
          KeyExists(HKEY_CURRENT_USER, "Software\\Classes\\" + kVerb)},
         {"the options", KeyExists(HKEY_CURRENT_USER, e2e::kSettingsKey)},
-        {"the entry in Apps & features", !Entries().empty()}};
-    for (const auto& [what, there] : gone) {
-        EXPECT_FALSE(there) << what;
-    }
-    const std::pair<const char*, bool> kept[] = {
-        {"MetaEditor's own verb", KeyExists(HKEY_CLASSES_ROOT, kEditorVerb)},
-        {"the association of .mq4", KeyExists(HKEY_CLASSES_ROOT, ".mq4")},
-        {"the terminal's key",
+        {"the entry in Apps & features", !Entries().empty()},
+        {"+MetaEditor's own verb", KeyExists(HKEY_CLASSES_ROOT, kEditorVerb)},
+        {"+the association of .mq4", KeyExists(HKEY_CLASSES_ROOT, ".mq4")},
+        {"+the terminal's key",
          Text(HKEY_CURRENT_USER, testing_support::kTerminalKey, "InstallPath") != "<none>"},
-        {"the source", PathExists(source)},
-        {"the source in the terminal", PathExists(compiled)}};
-    for (const auto& [what, there] : kept) {
-        EXPECT_TRUE(there) << what;
+        {"+the source", PathExists(source)},
+        {"+the source in the terminal", PathExists(compiled)}};
+    for (const auto& [what, there] : left) {
+        EXPECT_EQ(there, *what == '+') << what; // + marks what must stay
     }
 }
 

@@ -10,14 +10,19 @@
 namespace {
 
 using namespace settings;
+using e2e::kOtherVerb;
+using e2e::kUserClasses;
+using e2e::kVerb;
 using testing_support::KeyExists;
-
-constexpr const char* kVerbKey = "MQLEditor4.File\\shell\\Compile";
 
 class OptionsWindow : public ::testing::Test {
 protected:
     void SetUp() override { testing_support::DeleteTree(HKEY_CURRENT_USER, e2e::kSettingsKey); }
-    void TearDown() override { testing_support::DeleteTree(HKEY_CURRENT_USER, e2e::kSettingsKey); }
+    void TearDown() override {
+        testing_support::DeleteTree(HKEY_CURRENT_USER, e2e::kSettingsKey);
+        testing_support::DeleteTree(HKEY_CURRENT_USER, kUserClasses + "MQLEditor4.File");
+        testing_support::DeleteTree(HKEY_CLASSES_ROOT, "MQLEditor4.File\\shell\\open");
+    }
     void Open() {
         tarvex = std::make_unique<driver::Program>(e2e::TarvexExe(), "");
         window = driver::WaitForWindow(tarvex->Pid(), "frMain", nullptr, e2e::kTimeoutMs);
@@ -116,15 +121,29 @@ TEST_P(Keys, MoveTheFocusInOrderAndActOnTheFocusedButton) {
         return (GetWindowLongPtrW(Control(push ? focus : idOk), GWL_STYLE) & 0xF) ==
                BS_DEFPUSHBUTTON;
     })) << "the default look";
-    ASSERT_TRUE(KeyExists(HKEY_CLASSES_ROOT, kVerbKey));
+    ASSERT_TRUE(KeyExists(HKEY_CLASSES_ROOT, kVerb));
+    // A verb left in the user's classes by a start that HKEY_CLASSES_ROOT refused, and another
+    // program's verbs beside both.
+    for (const auto& [root, classes] :
+         {std::pair{HKEY_CLASSES_ROOT, std::string()}, {HKEY_CURRENT_USER, kUserClasses}}) {
+        testing_support::SetText(root, classes + kVerb + "\\command", "", "old");
+        testing_support::SetText(root, classes + kOtherVerb, "", "x");
+    }
     if (c.key == 0) {
         PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     } else {
         driver::SendKey(window, c.key);
     }
-    if (c.outcome == Outcome::Uninstalled) {
-        EXPECT_TRUE(driver::WaitUntil([] { return !KeyExists(HKEY_CLASSES_ROOT, kVerbKey); }));
-        Sleep(300); // what must not happen gets its time to happen
+    if (c.outcome == Outcome::Uninstalled) { // from both places, and the window stays
+        EXPECT_TRUE(driver::WaitUntil([] {
+            return !KeyExists(HKEY_CLASSES_ROOT, kVerb) &&
+                   !KeyExists(HKEY_CURRENT_USER, kUserClasses + kVerb);
+        }));
+        driver::SendKey(window, c.key); // again, with nothing left to remove
+        Sleep(300);                     // what must not happen gets its time to happen
+        EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, kOtherVerb) &&
+                    KeyExists(HKEY_CURRENT_USER, kUserClasses + kOtherVerb));
+        EXPECT_EQ(driver::FindWindowOf(tarvex->Pid(), "#32770", nullptr), nullptr);
         EXPECT_FALSE(tarvex->WaitForExit(0));
         PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     }

@@ -10,21 +10,18 @@
 
 namespace e2e {
 
+using testing_support::kSettingsKey;
+using testing_support::StoreOptions;
+
 constexpr unsigned long kTimeoutMs = 20000;
-constexpr const char* kSettingsKey = "Software\\MetaQuotes Software\\brenholt";
+// The "Compile" verb on MetaEditor's class of sources, another program's verb beside it, and
+// where the verb goes when HKEY_CLASSES_ROOT refuses it (a standard account on Windows).
+inline const std::string kVerb = "MQLEditor4.File\\shell\\Compile";
+inline const std::string kOtherVerb = "MQLEditor4.File\\shell\\open\\command";
+inline const std::string kUserClasses = "Software\\Classes\\";
 
 inline std::string TarvexExe() {
     return testing_support::BuildFolder() + "\\Tarvex.exe";
-}
-
-// Stores the options as Save would; null leaves a value out.
-inline void StoreOptions(const char* op, const char* del, const char* tell) {
-    testing_support::DeleteTree(HKEY_CURRENT_USER, kSettingsKey);
-    for (const auto& [name, text] : {std::pair{"op", op}, {"del", del}, {"tell", tell}}) {
-        if (text != nullptr) {
-            testing_support::SetText(HKEY_CURRENT_USER, kSettingsKey, name, text);
-        }
-    }
 }
 
 enum class Encoding { Ansi, Utf16LE, Utf16BE, Utf8Mark };

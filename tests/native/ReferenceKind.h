@@ -19,12 +19,9 @@ enum Kind { Indicator = 1, Library = 2, ExpertAdvisor = 3, Script = 4 };
 // UTF-8 and is no text; without one the bytes are the text. A UTF-16 character outside ASCII
 // becomes 0x80, which no marker or delimiter holds; an odd last byte is no character.
 REFERENCE_UNTRACED inline std::string Decoded(const std::string& bytes) {
-    if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) {
-        return bytes.substr(3);
-    }
     const bool little = bytes.rfind("\xFF\xFE", 0) == 0;
-    if (!little && bytes.rfind("\xFE\xFF", 0) != 0) {
-        return bytes;
+    if (bytes.rfind("\xEF\xBB\xBF", 0) == 0 || (!little && bytes.rfind("\xFE\xFF", 0) != 0)) {
+        return bytes.rfind("\xEF\xBB\xBF", 0) == 0 ? bytes.substr(3) : bytes;
     }
     std::string text;
     for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
@@ -42,26 +39,16 @@ REFERENCE_UNTRACED inline std::string Decoded(const std::string& bytes) {
 REFERENCE_UNTRACED inline Kind ScanKind(const std::string& bytes) {
     Kind kind = ExpertAdvisor;
     std::string field;
-    bool started = false;
-    bool quoted = false;
-    bool afterQuote = false;
-    const auto end = [&] {
-        const auto has = [&](const char* marker) {
-            return field.find(marker) != std::string::npos;
-        };
-        if (has("#property show")) {
-            kind = Script;
-        } else if (has("#property library")) {
-            kind = Library;
-        } else if (has("indicator_chart_window") || has("indicator_separate_window")) {
-            kind = Indicator;
-        }
-        field.clear();
-        started = quoted = afterQuote = false;
-    };
+    bool started = false, quoted = false, afterQuote = false;
     for (const char c : Decoded(bytes) + '\n') {
         if (c == '\r' || c == '\n' || (c == ',' && !quoted)) {
-            end();
+            const auto has = [&](const char* marker) { return field.find(marker) != field.npos; };
+            kind = has("#property show")                                               ? Script
+                   : has("#property library")                                          ? Library
+                   : has("indicator_chart_window") || has("indicator_separate_window") ? Indicator
+                                                                                       : kind;
+            field.clear();
+            started = quoted = afterQuote = false;
         } else if (quoted && c == '"') {
             quoted = false;
             afterQuote = true;

@@ -135,6 +135,15 @@ void DeleteTree(HKEY root, const std::string& key) {
     Check(result == ERROR_FILE_NOT_FOUND ? 0 : result, "cannot delete key", key);
 }
 
+void StoreOptions(const char* op, const char* del, const char* tell) {
+    DeleteTree(HKEY_CURRENT_USER, kSettingsKey);
+    for (const auto& [name, text] : {std::pair{"op", op}, {"del", del}, {"tell", tell}}) {
+        if (text != nullptr) {
+            SetText(HKEY_CURRENT_USER, kSettingsKey, name, text);
+        }
+    }
+}
+
 namespace {
 constexpr const char* kKindFolders[][2] = {{"Expert Advisor", "\\experts"},
                                            {"Indicator", "\\experts\\indicators"},

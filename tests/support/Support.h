@@ -47,6 +47,10 @@ std::string StoredBytes(HKEY root, const std::string& key, const std::string& na
 bool KeyExists(HKEY root, const std::string& key);
 void DeleteTree(HKEY root, const std::string& key);
 
+constexpr const char* kSettingsKey = "Software\\MetaQuotes Software\\brenholt";
+// Stores the options as Save would; null leaves a value out.
+void StoreOptions(const char* op, const char* del, const char* tell);
+
 constexpr const char* kTerminalKey = "Software\\MetaQuotes Software\\MetaTrader 4";
 inline void ForgetTerminal() {
     RegDeleteKeyValueA(HKEY_CURRENT_USER, kTerminalKey, "InstallPath");

@@ -12,16 +12,8 @@
 namespace {
 
 using testing_support::KeyExists;
-
-const std::string kTests = "Software\\TarvexTests\\";
-const std::string kVerb = "MQLEditor4.File\\shell\\Compile";
-const settings::ClassesRoot kMachine{HKEY_CURRENT_USER, kTests + "Machine\\"};
-const settings::ClassesRoot kUser{HKEY_CURRENT_USER, kTests + "User\\"};
-// A root that refuses every write, as HKEY_CLASSES_ROOT does for a standard account when the
-// class was registered for the whole machine.
-const settings::ClassesRoot kRefusing{reinterpret_cast<HKEY>(ULONG_PTR{0xDEAD0}), ""};
-
-constexpr const char* kOptions = "Software\\MetaQuotes Software\\brenholt";
+using testing_support::kSettingsKey;
+using testing_support::StoredBytes;
 
 // The controls' state as the texts that stand for it: op, del, tell.
 std::string Shown(const settings::OptionsWindow& options) {
@@ -40,51 +32,50 @@ TEST(SettingsStore, SavesTheControlsAndLoadsOnlyTheExactTextsWithoutMakingTheKey
         return options;
     };
     for (const char* state : {"101", "210", "201", "110"}) {
-        testing_support::DeleteTree(HKEY_CURRENT_USER, kOptions);
+        testing_support::DeleteTree(HKEY_CURRENT_USER, kSettingsKey);
         auto options = load();
         options->Select(state[0] == '2' ? settings::idOption2 : settings::idOption1);
         options->SetCheck(settings::idDelete, state[1] == '1');
         options->SetCheck(settings::idTell, state[2] == '1');
         settings::SaveSettings(*options);
-        EXPECT_EQ(testing_support::StoredBytes(HKEY_CURRENT_USER, kOptions, "op") +
-                      testing_support::StoredBytes(HKEY_CURRENT_USER, kOptions, "del") +
-                      testing_support::StoredBytes(HKEY_CURRENT_USER, kOptions, "tell"),
+        EXPECT_EQ(StoredBytes(HKEY_CURRENT_USER, kSettingsKey, "op") +
+                      StoredBytes(HKEY_CURRENT_USER, kSettingsKey, "del") +
+                      StoredBytes(HKEY_CURRENT_USER, kSettingsKey, "tell"),
                   (std::string{state[0], 0, state[1], 0, state[2], 0}));
         EXPECT_EQ(Shown(*load()), state);
     }
-    const std::array<const char*, 4> odd[] = {{"3", "2", "x", "101"},
-                                              {" 1", "01", "1 ", "101"},
-                                              {"two", "yes", "no", "101"},
-                                              {"", "", "", "101"},
-                                              {"2", nullptr, "0", "200"}};
-    for (const auto& [op, del, tell, shown] : odd) {
-        testing_support::DeleteTree(HKEY_CURRENT_USER, kOptions);
-        for (const auto& [name, text] : {std::pair{"op", op}, {"del", del}, {"tell", tell}}) {
-            if (text != nullptr) {
-                testing_support::SetText(HKEY_CURRENT_USER, kOptions, name, text);
-            }
-        }
+    const std::array<const char*, 4> stored[] = {{"3", "2", "x", "101"},
+                                                 {" 1", "01", "1 ", "101"},
+                                                 {"two", "yes", "no", "101"},
+                                                 {"", "", "", "101"},
+                                                 {"2", nullptr, "0", "200"}};
+    for (const auto& [op, del, tell, shown] : stored) {
+        testing_support::StoreOptions(op, del, tell);
         EXPECT_EQ(Shown(*load()), shown) << op << '|' << tell;
     }
-    testing_support::DeleteTree(HKEY_CURRENT_USER, kOptions);
+    testing_support::DeleteTree(HKEY_CURRENT_USER, kSettingsKey);
     EXPECT_EQ(Shown(*load()), "101");
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kOptions));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kSettingsKey));
     DestroyWindow(window);
 }
 
 TEST(ContextMenu, TheUsersClassesGetTheVerbOnlyWhenTheFirstRootRefuses) {
+    const std::string tests = "Software\\TarvexTests\\";
+    const std::string verb = "MQLEditor4.File\\shell\\Compile\\command";
+    const settings::ClassesRoot machine{HKEY_CURRENT_USER, tests + "Machine\\"};
+    const settings::ClassesRoot user{HKEY_CURRENT_USER, tests + "User\\"};
+    // As HKEY_CLASSES_ROOT refuses a standard account a class registered for the whole machine.
+    const settings::ClassesRoot refusing{reinterpret_cast<HKEY>(ULONG_PTR{0xDEAD0}), ""};
     const std::string command =
         "\"" + testing_support::BuildFolder() + "\\tarvex_unit.exe\" \"%1\"" + '\0';
-    settings::SetKeys(kMachine, kUser);
-    EXPECT_EQ(testing_support::StoredBytes(HKEY_CURRENT_USER, kMachine.path + kVerb + "\\command"),
-              command);
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kUser.path));
-    settings::SetKeys(kRefusing, kUser);
-    EXPECT_EQ(testing_support::StoredBytes(HKEY_CURRENT_USER, kUser.path + kVerb + "\\command"),
-              command);
+    settings::SetKeys(machine, user);
+    EXPECT_EQ(StoredBytes(HKEY_CURRENT_USER, machine.path + verb), command);
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, user.path));
+    settings::SetKeys(refusing, user);
+    EXPECT_EQ(StoredBytes(HKEY_CURRENT_USER, user.path + verb), command);
 
-    settings::DeleteKeys(kRefusing, kUser); // the refusal does not stop the other removal
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kUser.path + kVerb));
+    settings::DeleteKeys(refusing, user); // the refusal does not stop the other removal
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, user.path + "MQLEditor4.File\\shell\\Compile"));
     testing_support::DeleteTree(HKEY_CURRENT_USER, "Software\\TarvexTests");
 }
 

@@ -6,21 +6,16 @@
 
 namespace {
 
-using testing_support::ReadBytes;
-using testing_support::WriteBytes;
-
 TEST(Files, FileExistsAndGetFileNameSeeNormalFilesAsTheFileSystemNamesThem) {
     testing_support::TempFolder dir;
     for (const char* name : {"normal.mq4", "readonly.mq4", "hidden.mq4", "lower.mq4"}) {
-        WriteBytes(dir / name, name);
+        testing_support::WriteBytes(dir / name, name);
     }
     SetFileAttributesA((dir / "readonly.mq4").c_str(), FILE_ATTRIBUTE_READONLY);
     SetFileAttributesA((dir / "hidden.mq4").c_str(), FILE_ATTRIBUTE_HIDDEN);
     testing_support::MakeFolder(dir / "folder.mq4");
-    const struct {
-        std::string path;
-        const char* name; // what GetFileName gives; empty: FileExists is false
-    } cases[] = {
+    const std::pair<std::string, const char*> cases[] = {
+        // What GetFileName gives; empty: FileExists is false.
         {dir / "normal.mq4", "normal.mq4"},
         {dir / "readonly.mq4", "readonly.mq4"},
         {dir / "LOWER.MQ4", "lower.mq4"},
@@ -32,10 +27,11 @@ TEST(Files, FileExistsAndGetFileNameSeeNormalFilesAsTheFileSystemNamesThem) {
         {"", ""},
         {"bad<>|path", ""},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Main::GetFileName(c.path), c.name) << c.path;
-        EXPECT_EQ(Main::FileExists(c.path), *c.name != '\0') << c.path;
+    for (const auto& [path, name] : cases) {
+        EXPECT_EQ(Main::GetFileName(path), name) << path;
+        EXPECT_EQ(Main::FileExists(path), *name != '\0') << path;
     }
+    SetFileAttributesA((dir / "readonly.mq4").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST(Files, GetParentFolderIsTheTextBeforeTheLastBackslashWithoutQuotes) {

@@ -91,15 +91,10 @@ TEST(TerminalFolders, FollowTheStoredInstallPathOfAStringValueOnly) {
             testing_support::SetValue(HKEY_CURRENT_USER, testing_support::kTerminalKey,
                                       "InstallPath", c.type, c.stored);
         }
-        const bool none = c.terminal == "NA";
-        const auto folder = [&](const char* suffix) {
-            return none ? c.terminal : c.terminal + suffix;
-        };
+        // (Each kind's folder below the terminal's: the install road.)
         EXPECT_EQ(terminal::GetMT4Path(), c.terminal);
-        EXPECT_EQ(terminal::GetExpertsPath(), folder("\\experts"));
-        EXPECT_EQ(terminal::GetIndicatorsPath(), folder("\\experts\\indicators"));
-        EXPECT_EQ(terminal::GetScriptsPath(), folder("\\experts\\scripts"));
-        EXPECT_EQ(terminal::GetLibrariesPath(), folder("\\experts\\libraries"));
+        EXPECT_EQ(terminal::GetScriptsPath(),
+                  c.terminal + (c.terminal == "NA" ? "" : "\\experts\\scripts"));
     }
     // Without a terminal the compile is silent and opening fails.
     testing_support::ForgetTerminal();

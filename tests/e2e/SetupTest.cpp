@@ -11,6 +11,7 @@ namespace {
 using testing_support::KeyExists;
 using testing_support::PathExists;
 using testing_support::ReadBytes;
+using testing_support::Wide;
 
 const std::string kVerb = "MQLEditor4.File\\shell\\Compile";
 const std::string kEditorVerb = "MQLEditor4.File\\shell\\open\\command";
@@ -133,30 +134,27 @@ TEST_F(Setup, InstallsForTheUserUpgradesInPlaceAndRemovesWhatTarvexWrote) {
     // and the options window at the end. It upgrades in place: the newer program, the options
     // as they were, one entry; an older setup does not go over it.
     driver::Program setup(Folder(CSIDL_SYSTEM) + "\\msiexec.exe", Package(TARVEX_NEXT_VERSION));
-    const auto control = [&](const std::string& caption) { // or class
-        driver::ControlInfo found;
+    const auto control = [&](const wchar_t* className, const char* caption) {
+        HWND found = nullptr;
         driver::WaitUntil(
             [&] {
                 const HWND dialog = driver::FindWindowOf(setup.Pid(), nullptr, "Tarvex Setup");
-                for (const auto& c :
-                     dialog ? driver::ListControls(dialog) : std::vector<driver::ControlInfo>()) {
-                    found = c.caption == caption || c.className == caption ? c : found;
-                }
-                return found.handle != nullptr;
+                return dialog && (found = FindWindowExW(dialog, nullptr, className,
+                                                        caption ? Wide(caption).c_str() : nullptr));
             },
             60000);
         return found;
     };
-    EXPECT_NE(control("RichEdit20W").caption.find("Copyright (c) 2026 Brenholt"),
+    EXPECT_NE(driver::TextOf(control(L"RichEdit20W", nullptr)).find("Copyright (c) 2026 Brenholt"),
               std::string::npos);
-    const HWND install = control("&Install").handle;
+    const HWND install = control(nullptr, "&Install");
     EXPECT_FALSE(IsWindowEnabled(install)) << "before the licence is accepted";
-    driver::PressButton(control("I &accept the terms of the licence").handle);
+    driver::PressButton(control(nullptr, "I &accept the terms of the licence"));
     EXPECT_TRUE(driver::WaitUntil([&] { return IsWindowEnabled(install) != FALSE; }));
     driver::PressButton(install);
-    EXPECT_EQ(SendMessageW(control("&Open Tarvex's options now").handle, BM_GETCHECK, 0, 0),
+    EXPECT_EQ(SendMessageW(control(nullptr, "&Open Tarvex's options now"), BM_GETCHECK, 0, 0),
               BST_CHECKED);
-    driver::PressButton(control("&Finish").handle);
+    driver::PressButton(control(nullptr, "&Finish"));
     EXPECT_TRUE(setup.WaitForExit(120000));
     CloseOptionsWindow();
     EXPECT_EQ(ReadBytes(exe), ReadBytes(testing_support::BuildFolder() + "\\TarvexNext.exe"));

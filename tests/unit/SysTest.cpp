@@ -1,4 +1,4 @@
-// The file utilities against Wine's file system.
+// The file utilities against Wine's file system. (GetParentFolder: through IsSameFolder.)
 #include "Support.h"
 #include "sys/Main.h"
 
@@ -32,20 +32,6 @@ TEST(Files, FileExistsAndGetFileNameSeeNormalFilesAsTheFileSystemNamesThem) {
         EXPECT_EQ(Main::FileExists(path), *name != '\0') << path;
     }
     SetFileAttributesA((dir / "readonly.mq4").c_str(), FILE_ATTRIBUTE_NORMAL);
-}
-
-TEST(Files, GetParentFolderIsTheTextBeforeTheLastBackslashWithoutQuotes) {
-    const std::pair<const char*, const char*> cases[] = {
-        {R"(C:\a\b.mq4)", R"(C:\a)"},
-        {R"("C:\a\b.mq4")", R"(C:\a)"},
-        {R"(C:\b.mq4)", "C:"},
-        {"b.mq4", ""},
-        {R"(\b.mq4)", ""},
-        {R"(C:\a"\b"\c.mq4)", R"(C:\a\b)"},
-    };
-    for (const auto& [path, folder] : cases) {
-        EXPECT_EQ(Main::GetParentFolder(path), folder) << path;
-    }
 }
 
 } // namespace

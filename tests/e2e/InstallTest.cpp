@@ -163,6 +163,7 @@ TEST_F(Road, FailuresEndWithAClearMessageAndLoseNothing) {
         {sources / "folder.mq4", open + sources / "folder.mq4"},
         {sources / "locked.mq4", open + sources / "locked.mq4"}, // by another program
         {sources / std::string(6000, 'a') + ".mq4", open + sources.Path()},
+        {sources / "bad<|>.mq4", open + sources / "bad<|>.mq4"},
         {sources / "lost.mq4", "Could not copy the source file to:\r\n" + mt.KindFolder("Script")},
         {sources / "ea.mq4", "No MetaTrader 4 installation was found"},
     };

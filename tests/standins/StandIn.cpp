@@ -1,8 +1,8 @@
 // Stand-ins for MetaTrader 4's metalang and MetaEditor. Each appends one line, in UTF-8, to
 // standins.log beside itself: program|command line|working folder|1 when the file it was
 // given exists, else 0|line 2 of the batch file that ran it (compile.bat or run.bat) as cmd
-// read it: in the console code page, %% as %. TARVEX_STANDIN_DELAY_MS makes either take
-// that long.
+// read it: in the console code page, %% as %. metalang also writes the .ex4 beside the
+// source, as the real compiler does. TARVEX_STANDIN_DELAY_MS makes either take that long.
 #include "sys/CodePage.h"
 
 #include <shellapi.h>
@@ -40,6 +40,11 @@ int main() {
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &count);
     const std::filesystem::path file = count > 1 ? argv[count - 1] : L"";
     const bool found = !file.empty() && std::filesystem::exists(file);
+    const bool compiler = std::string(STANDIN_NAME) == "metalang";
+    if (compiler && found) {
+        std::ofstream(std::filesystem::path(file).replace_extension(".ex4"), std::ios::binary)
+            << "compiled from " << Utf8(file.wstring()) << "\r\n";
+    }
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     // Several stand-ins may finish at once; one writer at a time keeps the lines whole.
@@ -49,7 +54,7 @@ int main() {
                   std::ios::binary | std::ios::app)
         << STANDIN_NAME << "|" << Utf8(GetCommandLineW()) << "|"
         << Utf8(std::filesystem::current_path().wstring()) << "|" << found << "|"
-        << BatchLine(std::string(STANDIN_NAME) == "metalang" ? "compile.bat" : "run.bat") << "\r\n";
+        << BatchLine(compiler ? "compile.bat" : "run.bat") << "\r\n";
     ReleaseMutex(mutex);
     return 0;
 }

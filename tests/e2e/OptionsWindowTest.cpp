@@ -62,9 +62,22 @@ TEST_F(OptionsWindow, IsLaidOutAsItsTableSaysAtTheScreensDpi) {
     EXPECT_NEAR(client.bottom, px(kClientHeightTwips), 1);
     EXPECT_NEAR(frame.left + frame.right, GetSystemMetrics(SM_CXSCREEN), 2); // centred
     EXPECT_NEAR(frame.top + frame.bottom, GetSystemMetrics(SM_CYSCREEN), 2);
+    // What each kind of control is to the window system.
+    const std::map<ControlKind, std::pair<const char*, DWORD>> kinds = {
+        {ControlKind::Frame, {"Button", BS_GROUPBOX}},
+        {ControlKind::OptionButton, {"Button", BS_AUTORADIOBUTTON}},
+        {ControlKind::CheckBox, {"Button", BS_AUTOCHECKBOX}},
+        {ControlKind::CommandButton, {"Button", BS_PUSHBUTTON}},
+        {ControlKind::Line, {"Static", SS_ETCHEDFRAME}},
+        {ControlKind::Label, {"Static", SS_LEFT}}};
     ASSERT_EQ(controls.size(), kControls.size());
     for (const auto& spec : kControls) {
         const driver::ControlInfo& c = controls.at(spec.id);
+        const auto [className, type] = kinds.at(spec.kind);
+        EXPECT_EQ(c.className, className) << spec.name;
+        EXPECT_EQ(c.style & (c.className == "Static" ? SS_TYPEMASK : BS_TYPEMASK),
+                  spec.id == idOk ? BS_DEFPUSHBUTTON : type)
+            << spec.name;
         const RECT place{px(spec.left), px(spec.top), px(spec.left) + px(spec.width),
                          px(spec.top) + px(spec.height)};
         EXPECT_TRUE((c.style & WS_VISIBLE) &&

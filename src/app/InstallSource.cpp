@@ -1,23 +1,25 @@
 // The install of one source file, started from the context menu.
 #include "app/Messages.h"
-#include "app/Placement.h"
 #include "app/frMain.h"
-#include "sys/Main.h"
 #include "sys/CodePage.h"
+#include "sys/Main.h"
 #include "sys/SysError.h"
-#include "sys/Text.h"
 #include "terminal/Terminal.h"
-
-#include <stdexcept>
 
 namespace {
 
-// A failed copy must not pass for an installed one.
-void CopyOrFail(const std::string& source, const std::string& destination) {
-    if (!Main::CopyOneFile(source, destination, false)) {
-        throw sys::SysError("Could not copy the source file to", destination, GetLastError());
-    }
+// The failure of the copy itself: the code is taken before anything else can change it.
+[[noreturn]] void CopyFailed(const std::string& destination) {
+    const DWORD error = GetLastError();
+    throw sys::SysError("Could not copy the source file to", destination, error);
 }
+
+void Warn(const std::wstring& what, const std::string& destination, const std::wstring& why) {
+    MessageBoxW(nullptr, (what + L"\r\n" + sys::FromAnsi(destination) + why).c_str(), kAppTitle,
+                kStyleWarning);
+}
+
+constexpr const wchar_t* kBusy = L"\r\n\r\nOther runs of Tarvex kept this terminal busy too long.";
 
 } // namespace
 
@@ -25,54 +27,69 @@ void frMain::InstallSource(const std::string& sourcePath) {
     std::string source = sourcePath;
     const std::string fileName = Main::GetFileName(source);
     const std::string kind = terminal::GetType(source);
-    const std::string kindFolder = terminal::GetKindFolder(kind);
-    if (terminal::IsNoTerminal(kindFolder)) {
-        throw std::runtime_error(
-            "No MetaTrader 4 installation was found: the registry holds no install folder "
-            "under HKEY_CURRENT_USER\\Software\\MetaQuotes Software\\MetaTrader 4.\r\n\r\n"
-            "Nothing was copied, compiled or deleted.");
-    }
-    const std::string destination = kindFolder + "\\" + fileName;
-    if (!terminal::FitsConsoleCodePage(destination)) {
-        throw std::runtime_error(
-            "The compiler cannot be handed this path:\r\n" + sys::Shortened(destination) +
-            "\r\n\r\nIt has characters that this system's console code page (" +
-            std::to_string(GetOEMCP()) +
-            ") cannot express. Nothing was copied, compiled or deleted.");
-    }
-
-    const app::Placement placement = app::PlacementOf(terminal::IsSameFolder(destination, source),
-                                                      Main::FileExists(destination));
-    if (placement == app::Placement::Ask &&
-        !app::Replaces(MessageBoxW(nullptr,
-                                   L"The file is already exist! Do you want to replace it?",
-                                   L"Exist", kStyleQuestion))) {
-        EndAtOnce(ExitCode::Done);
-    }
-    const bool copied = placement != app::Placement::InPlace;
+    const terminal::Terminal mt4 = terminal::FindTerminal(source);
+    const std::string destination = terminal::GetDestination(mt4, kind, fileName);
+    // A source that lies in its kind folder is compiled where it is.
+    const bool copied =
+        !(terminal::IsSameFolder(destination, source) && Main::FileExists(destination));
     if (copied) {
-        CopyOrFail(source, destination);
+        CopyOrAsk(source, destination);
     }
 
-    if (IsChecked(settings::idOption1)) {
-        terminal::Compile(destination);
-        terminal::OpenMetaEditor(destination);
-    }
-    if (IsChecked(settings::idOption2)) {
-        terminal::Compile(destination);
+    terminal::EditorLaunch editor;
+    const bool open = IsChecked(settings::idOption1);
+    if (open || IsChecked(settings::idOption2)) {
+        const terminal::CompileReport report = terminal::Compile(mt4, destination);
+        using State = terminal::CompileReport::State;
+        if (report.state == State::Failed) {
+            Warn(L"This file was installed but did not compile:", destination,
+                 report.result.empty() ? L"" : L"\r\n\r\n" + report.result);
+        } else if (report.state == State::NoTurn) {
+            Warn(open ? L"This file was installed but not compiled or opened:"
+                      : L"This file was installed but not compiled:",
+                 destination, kBusy);
+        }
+        if (open && report.state != State::NoTurn) {
+            editor = terminal::OpenMetaEditor(mt4, destination);
+            if (!editor.Started()) {
+                Warn(L"This file was installed but not opened:", destination, kBusy);
+            }
+        }
     }
 
     if (IsChecked(settings::idTell)) {
         std::string again = source;
         const std::string message = "The " + terminal::GetType(again) + " has been installed!";
-        MessageBoxW(nullptr, sys::FromCodePage(message, CP_ACP).c_str(), kAppTitle, kStylePlain);
+        MessageBoxW(nullptr, sys::FromAnsi(message).c_str(), kAppTitle, kStylePlain);
     }
 
     // Only a source that this run copied away from elsewhere may go: never the only copy.
     const std::string nameAgain = Main::GetFileName(source);
     if (IsChecked(settings::idDelete) && copied &&
-        !terminal::IsSameFolder(kindFolder + "\\" + nameAgain, source)) {
+        !terminal::IsSameFolder(Main::GetParentFolder(destination) + "\\" + nameAgain, source)) {
         Main::DeleteOneFile(source);
     }
     Unload();
+    // The editor's turn on the terminal, if it is still held, ends before the program does.
+}
+
+// Copies without replacing, so that two runs installing files of one name cannot both find
+// the name free: a file already there is replaced only on the user's Yes.
+void frMain::CopyOrAsk(const std::string& source, const std::string& destination) {
+    if (Main::CopyOneFile(source, destination, true)) {
+        return;
+    }
+    // A folder or a hidden file of that name is no file to replace: the copy fails as it would.
+    if (Main::FileExists(destination)) {
+        const int answer =
+            MessageBoxW(nullptr, L"The file is already exist! Do you want to replace it?", L"Exist",
+                        kStyleQuestion);
+        // Only a Yes replaces: No, a closed box or a box that could not be shown change nothing.
+        if (answer != IDYES) {
+            EndAtOnce(ExitCode::Done);
+        }
+    }
+    if (!Main::CopyOneFile(source, destination, false)) {
+        CopyFailed(destination);
+    }
 }

@@ -184,5 +184,6 @@ void frMain::FailAtOnce(const std::wstring& message) {
 }
 
 void frMain::FailAtOnce(const std::exception& error) {
-    FailAtOnce(sys::FromCodePage(error.what(), CP_ACP));
+    const auto* refusal = dynamic_cast<const sys::Refusal*>(&error);
+    FailAtOnce(refusal != nullptr ? refusal->Message() : sys::FromAnsi(error.what()));
 }

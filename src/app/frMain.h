@@ -38,6 +38,9 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCommand(int id, int notification);
 
+    // Copies the source into its kind folder, asking before it replaces a file there.
+    void CopyOrAsk(const std::string& source, const std::string& destination);
+
     void cmdOk_Click();
     void cmdCancel_Click();
     void Command1_Click();

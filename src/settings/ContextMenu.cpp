@@ -1,5 +1,7 @@
 #include "settings/ContextMenu.h"
+#include "sys/CodePage.h"
 #include "sys/Handles.h"
+#include "sys/Main.h"
 
 #include <vector>
 
@@ -7,51 +9,71 @@ namespace settings {
 
 namespace {
 
-constexpr const char* kVerbKey = "MQLEditor4.File\\shell\\Compile";
-constexpr const char* kCommandKey = "MQLEditor4.File\\shell\\Compile\\command";
+constexpr const wchar_t* kClassVerb = L"MQLEditor4.File\\shell\\Compile";
+// The same verb for .mq4 files whatever class owns them.
+constexpr const wchar_t* kAnyClassVerb = L"SystemFileAssociations\\.mq4\\shell\\Compile";
 
-std::string OwnPath() {
-    std::vector<char> buffer(MAX_PATH);
+std::wstring OwnPath() {
+    std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
         const DWORD length =
-            GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+            GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
         if (length < buffer.size()) {
-            return std::string(buffer.data(), length);
+            return std::wstring(buffer.data(), length);
         }
         buffer.resize(buffer.size() * 2);
     }
 }
 
-// Quoted, so that a folder with blanks cannot be taken for another program.
-std::string CommandText() {
-    const std::string path = OwnPath();
-    const auto slash = path.rfind('\\');
-    const std::string folder = path.substr(0, slash);
-    std::string name = path.substr(slash + 1);
-    const auto dot = name.rfind('.');
-    if (dot != std::string::npos) {
+// Quoted, so that a folder with blanks cannot be taken for another program; in UTF-16, so
+// that a folder named in another script than the system's code page is named as it is.
+std::wstring CommandText() {
+    const std::wstring path = OwnPath();
+    const auto slash = path.rfind(L'\\');
+    const std::wstring folder = path.substr(0, slash);
+    std::wstring name = path.substr(slash + 1);
+    const auto dot = name.rfind(L'.');
+    if (dot != std::wstring::npos) {
         name.erase(dot);
     }
-    return "\"" + folder + "\\" + name + ".exe\" \"%1\"";
+    return L"\"" + folder + L"\\" + name + L".exe\" \"%1\"";
+}
+
+std::wstring KeyOf(const ClassesRoot& at, const wchar_t* verb) {
+    return sys::FromAnsi(at.path) + verb;
 }
 
 // Every step is made, as far as it goes; true when all of them succeeded.
-bool WriteVerb(const ClassesRoot& at, const std::string& command) noexcept {
-    const std::string verb = at.path + kVerbKey;
-    const std::string commandKey = at.path + kCommandKey;
+bool WriteVerb(const ClassesRoot& at, const wchar_t* verb, const std::wstring& command) noexcept {
+    const std::wstring verbKey = KeyOf(at, verb);
+    const std::wstring commandKey = verbKey + L"\\command";
     sys::unique_hkey key;
-    const bool verbMade = RegCreateKeyA(at.root, verb.c_str(), key.put()) == ERROR_SUCCESS;
-    const bool commandMade = RegCreateKeyA(at.root, commandKey.c_str(), key.put()) == ERROR_SUCCESS;
+    const bool verbMade = RegCreateKeyW(at.root, verbKey.c_str(), key.put()) == ERROR_SUCCESS;
+    const bool commandMade = RegCreateKeyW(at.root, commandKey.c_str(), key.put()) == ERROR_SUCCESS;
     // The length argument is ignored for REG_SZ: the text's own length is stored.
-    const bool written = RegSetValueA(at.root, commandKey.c_str(), REG_SZ, command.c_str(),
+    const bool written = RegSetValueW(at.root, commandKey.c_str(), REG_SZ, command.c_str(),
                                       MAX_PATH) == ERROR_SUCCESS;
     return verbMade && commandMade && written;
 }
 
-void DeleteVerb(const ClassesRoot& at) noexcept {
+void DeleteVerb(const ClassesRoot& at, const wchar_t* verb) noexcept {
     // The deeper key first: a key with subkeys is not deleted.
-    RegDeleteKeyA(at.root, (at.path + kCommandKey).c_str());
-    RegDeleteKeyA(at.root, (at.path + kVerbKey).c_str());
+    RegDeleteKeyW(at.root, (KeyOf(at, verb) + L"\\command").c_str());
+    RegDeleteKeyW(at.root, KeyOf(at, verb).c_str());
+}
+
+// Explorer shows the verbs of the class that owns .mq4: the user's own choice, else the
+// classes' default.
+bool MetaEditorOwnsSources(const ClassesRoot& classes) {
+    std::string owner = Main::GetRegString(
+        HKEY_CURRENT_USER,
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.mq4\\UserChoice",
+        "ProgId", "");
+    if (owner.empty()) {
+        owner = Main::GetRegString(classes.root, classes.path + ".mq4", "", "");
+    }
+    return CompareStringOrdinal(sys::FromAnsi(owner).c_str(), -1, L"MQLEditor4.File", -1, TRUE) ==
+           CSTR_EQUAL;
 }
 
 } // namespace
@@ -66,9 +88,16 @@ ClassesRoot UserClasses() {
 
 void SetKeys(const ClassesRoot& first, const ClassesRoot& fallback) noexcept {
     try {
-        const std::string command = CommandText();
-        if (!WriteVerb(first, command)) {
-            WriteVerb(fallback, command);
+        const std::wstring command = CommandText();
+        if (!WriteVerb(first, kClassVerb, command)) {
+            WriteVerb(fallback, kClassVerb, command);
+        }
+        // Beside the class's own verb, a second entry would show twice.
+        if (MetaEditorOwnsSources(first)) {
+            DeleteVerb(first, kAnyClassVerb);
+            DeleteVerb(fallback, kAnyClassVerb);
+        } else if (!WriteVerb(first, kAnyClassVerb, command)) {
+            WriteVerb(fallback, kAnyClassVerb, command);
         }
     } catch (...) {
         // Registration is best effort: the program works without the menu entry.
@@ -77,8 +106,10 @@ void SetKeys(const ClassesRoot& first, const ClassesRoot& fallback) noexcept {
 
 void DeleteKeys(const ClassesRoot& first, const ClassesRoot& fallback) noexcept {
     try {
-        DeleteVerb(first);
-        DeleteVerb(fallback);
+        for (const wchar_t* verb : {kClassVerb, kAnyClassVerb}) {
+            DeleteVerb(first, verb);
+            DeleteVerb(fallback, verb);
+        }
     } catch (...) {
         // Removal is best effort, as registration is.
     }

@@ -20,11 +20,13 @@ ClassesRoot MachineClasses();
 ClassesRoot UserClasses();
 
 // Registers the verb with the running executable's command under the first root, and under
-// the fallback when a key there cannot be created or written. Failures are silent.
+// the fallback when a key there cannot be created or written: on MetaEditor's class of
+// sources, and, while .mq4 belongs to another class or to none, on every .mq4 file.
+// Failures are silent.
 void SetKeys(const ClassesRoot& first = MachineClasses(),
              const ClassesRoot& fallback = UserClasses()) noexcept;
 
-// Removes the verb from both roots, each removal independent of the other; failures are silent.
+// Removes both verbs from both roots, each removal independent of the other; failures are silent.
 void DeleteKeys(const ClassesRoot& first = MachineClasses(),
                 const ClassesRoot& fallback = UserClasses()) noexcept;
 

@@ -53,4 +53,19 @@ std::wstring FromCodePage(const std::string& text, UINT codePage) {
     return wide;
 }
 
+std::wstring FromFileText(const std::string& bytes) {
+    if (bytes.rfind("\xFF\xFE", 0) == 0) {
+        std::wstring text((bytes.size() - 2) / 2, L'\0');
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            text[i] = static_cast<wchar_t>(static_cast<unsigned char>(bytes[2 + 2 * i]) |
+                                           static_cast<unsigned char>(bytes[3 + 2 * i]) << 8);
+        }
+        return text;
+    }
+    if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) {
+        return FromCodePage(bytes.substr(3), CP_UTF8);
+    }
+    return FromCodePage(bytes, CP_ACP);
+}
+
 } // namespace sys

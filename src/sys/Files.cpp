@@ -62,19 +62,24 @@ void WriteTextFile(const std::string& path, const std::string& text) {
     sys::unique_hfile file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
-        throw sys::SysError("Could not write the file", path, GetLastError());
+        const DWORD error = GetLastError(); // before the message's strings are built
+        throw sys::SysError("Could not write the file", path, error);
     }
     const std::string bytes = text + "\r\n";
     DWORD written = 0;
-    if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
-        written != bytes.size()) {
-        throw sys::SysError("Could not write the file", path, GetLastError());
+    if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
+        const DWORD error = GetLastError();
+        throw sys::SysError("Could not write the file", path, error);
+    }
+    if (written != bytes.size()) { // a short write sets no code of its own
+        throw sys::SysError("Could not write the file", path, ERROR_DISK_FULL);
     }
 }
 
 void DeleteOneFile(const std::string& path) {
     if (!DeleteFileA(path.c_str())) {
-        throw sys::SysError("Could not delete the file", path, GetLastError());
+        const DWORD error = GetLastError();
+        throw sys::SysError("Could not delete the file", path, error);
     }
 }
 

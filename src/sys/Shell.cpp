@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <utility>
+
 namespace Shell {
 
 bool ShellRun(const std::string& file, const std::string& operation, const char* parameters,
@@ -21,6 +23,30 @@ bool ShellRun(const std::string& file, const std::string& operation, const char*
         process->reset(started ? info.hProcess : nullptr);
     }
     return started && reinterpret_cast<INT_PTR>(info.hInstApp) > 32;
+}
+
+bool StartProgram(const std::wstring& commandLine, const std::wstring& folder, int showCommand,
+                  sys::unique_handle* process) noexcept {
+    try {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = static_cast<WORD>(showCommand);
+        PROCESS_INFORMATION info{};
+        std::wstring line = commandLine; // CreateProcessW may write into it
+        if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                            &startup, &info)) {
+            return false;
+        }
+        CloseHandle(info.hThread);
+        sys::unique_handle started(info.hProcess);
+        if (process != nullptr) {
+            *process = std::move(started);
+        }
+        return true;
+    } catch (...) {
+        return false;
+    }
 }
 
 } // namespace Shell

@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace sys {
 
@@ -21,6 +22,18 @@ private:
     std::string action_;
     std::string path_;
     DWORD code_;
+};
+
+// The program declines to go on, in words for the user. Wide, as it may name a path that the
+// system's code pages cannot express.
+class Refusal : public std::runtime_error {
+public:
+    explicit Refusal(std::wstring message)
+        : std::runtime_error("refused"), message_(std::move(message)) {}
+    const std::wstring& Message() const noexcept { return message_; }
+
+private:
+    std::wstring message_;
 };
 
 // The system's own words for an error code, without the trailing line break.

@@ -15,7 +15,8 @@ public:
     std::size_t Read(char* buffer, std::size_t size) override {
         DWORD read = 0;
         if (!ReadFile(file_, buffer, static_cast<DWORD>(size), &read, nullptr)) {
-            throw sys::SysError("Could not read the source file", path_, GetLastError());
+            const DWORD error = GetLastError();
+            throw sys::SysError("Could not read the source file", path_, error);
         }
         return read;
     }
@@ -33,7 +34,8 @@ std::string GetType(std::string& path) {
                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                        FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) {
-        throw sys::SysError("Could not open the source file", path, GetLastError());
+        const DWORD error = GetLastError(); // before the message's strings are built
+        throw sys::SysError("Could not open the source file", path, error);
     }
     FileSource source(file.get(), path);
     return KindText(ScanKind(source));

@@ -1,6 +1,6 @@
 // The four kinds of MQL4 program, in one table: the code the scan gives each, the text the
-// program shows and compares, how its marker ranks within one field, and its folder in the
-// terminal. Portable: the scanner built natively uses it too.
+// program shows and compares, how its marker ranks within one field, and its folder in a
+// terminal of either layout. Portable: the scanner built natively uses it too.
 #pragma once
 
 #include <cstddef>
@@ -13,15 +13,16 @@ enum class KindCode : short { Indicator = 1, Library = 2, ExpertAdvisor = 3, Scr
 struct KindSpec {
     KindCode code;
     const char* text;
-    int markerRank; // within one field a higher rank wins; 0: no marker selects the kind
-    const char* folderSuffix;
+    int markerRank;            // within one field a higher rank wins; 0: no marker selects the kind
+    const char* folderSuffix;  // below a legacy terminal's folder (before build 600)
+    const wchar_t* dataFolder; // below a current terminal's data folder
 };
 
 constexpr KindSpec kKinds[] = {
-    {KindCode::Indicator, "Indicator", 1, "\\experts\\indicators"},
-    {KindCode::Library, "Library", 2, "\\experts\\libraries"},
-    {KindCode::ExpertAdvisor, "Expert Advisor", 0, "\\experts"},
-    {KindCode::Script, "Script", 3, "\\experts\\scripts"},
+    {KindCode::Indicator, "Indicator", 1, "\\experts\\indicators", L"\\MQL4\\Indicators"},
+    {KindCode::Library, "Library", 2, "\\experts\\libraries", L"\\MQL4\\Libraries"},
+    {KindCode::ExpertAdvisor, "Expert Advisor", 0, "\\experts", L"\\MQL4\\Experts"},
+    {KindCode::Script, "Script", 3, "\\experts\\scripts", L"\\MQL4\\Scripts"},
 };
 
 constexpr const KindSpec& SpecOf(KindCode code) {

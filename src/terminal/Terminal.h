@@ -1,7 +1,10 @@
-// What the program knows of MetaTrader 4: its folders, the kinds of source, its tools.
+// What the program knows of MetaTrader 4: which terminal serves a source and how it is laid
+// out, the kinds of source, and its tools.
 #pragma once
 
 #include <string>
+#include <thread>
+#include <utility>
 
 namespace terminal {
 
@@ -9,16 +12,35 @@ namespace terminal {
 constexpr const char* kNoTerminal = "NA";
 bool IsNoTerminal(const std::string& folder);
 
-// The terminal folder as stored, or "NA" when it cannot be read. Read afresh on each call.
+// The registered terminal folder as stored, or "NA" when it cannot be read.
 std::string GetMT4Path();
 
-// The terminal folder plus the kind's sub-folder; "NA" when there is no terminal folder.
-std::string GetExpertsPath();
-std::string GetIndicatorsPath();
-std::string GetScriptsPath();
-std::string GetLibrariesPath();
-// The folder of the kind named by its text, through the operation above that belongs to it.
-std::string GetKindFolder(const std::string& kind);
+// Before build 600 a terminal keeps its programs in its own folder and compiles them with
+// metalang; from build 600 on, it keeps them in a data folder and compiles them with its editor.
+enum class Layout { Legacy, Current };
+
+// The terminal one run works with, found once.
+struct Terminal {
+    std::wstring folder; // where it is installed
+    Layout layout = Layout::Legacy;
+    std::wstring data; // current: the folder that holds MQL4; the install folder when portable
+
+    bool Portable() const { return layout == Layout::Current && data == folder; }
+};
+
+// The terminal whose data folder holds the source; else the registered one; else the current
+// terminal used last. Throws sys::Refusal when there is none, or when a current terminal has
+// no data folder.
+Terminal FindTerminal(const std::string& source);
+
+// Where the terminal keeps the programs of the kind named by its text.
+std::wstring GetKindFolder(const Terminal& terminal, const std::string& kind);
+
+// The path of the source's copy in its kind folder, in the ANSI code page. Throws sys::Refusal
+// when the kind folder of a current terminal is missing, or when the path has no exact form in
+// the code pages its tools are handed it in.
+std::string GetDestination(const Terminal& terminal, const std::string& kind,
+                           const std::string& fileName);
 
 // True when both paths' folders are one folder, as the file system resolves them.
 bool IsSameFolder(const std::string& path1, const std::string& path2);
@@ -27,14 +49,43 @@ bool IsSameFolder(const std::string& path1, const std::string& path2);
 // in place. Throws sys::SysError when the file cannot be opened or read.
 std::string GetType(std::string& path);
 
-// The interpreter reads batch files in the console's code page: true when the path has a
-// form there, so that the tools are given this very path.
-bool FitsConsoleCodePage(const std::string& path);
+struct CompileReport {
+    enum class State {
+        Ran,      // handed to the compiler, which tells nothing back (legacy)
+        Compiled, // the compiler wrote the program
+        Failed,   // it did not
+        NoTurn,   // other runs kept the terminal too long: nothing was written or run
+    };
+    State state = State::Ran;
+    std::wstring result; // Failed: the result line of the compiler's log, when there is one
+};
 
-// Continue on error: writes compile.bat, runs it hidden, removes it; reports nothing.
-void Compile(const std::string& file) noexcept;
+// Continue on error: compiles the installed file with the terminal's tool, in this run's turn
+// on the terminal.
+CompileReport Compile(const Terminal& terminal, const std::string& file) noexcept;
 
-// Writes run.bat and runs it hidden. Throws sys::SysError when run.bat cannot be written.
-void OpenMetaEditor(const std::string& file);
+// An editor being opened. Before build 600 that runs through run.bat, which must not be
+// rewritten while its interpreter reads it: a worker keeps the run's turn until then, so that
+// nobody waits for the editor. Destroying this waits for that turn to end.
+class EditorLaunch {
+public:
+    EditorLaunch() = default;
+    EditorLaunch(std::thread worker, bool started) noexcept
+        : worker_(std::move(worker)), started_(started) {}
+    EditorLaunch(EditorLaunch&&) noexcept = default;
+    EditorLaunch& operator=(EditorLaunch&& other) noexcept;
+    ~EditorLaunch();
+
+    // False when other runs kept the terminal too long: nothing was written or run.
+    bool Started() const { return started_; }
+
+private:
+    std::thread worker_;
+    bool started_ = true;
+};
+
+// Opens the installed file in the terminal's editor; does not wait for the editor. Throws
+// sys::SysError when run.bat cannot be written.
+EditorLaunch OpenMetaEditor(const Terminal& terminal, const std::string& file);
 
 } // namespace terminal

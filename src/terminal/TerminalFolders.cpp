@@ -1,8 +1,11 @@
+#include "sys/CodePage.h"
+#include "sys/Folders.h"
 #include "sys/Handles.h"
 #include "sys/Main.h"
+#include "sys/SysError.h"
 #include "sys/Text.h"
 #include "terminal/Kinds.h"
-#include "terminal/Terminal.h"
+#include "terminal/Roads.h"
 
 #include <stdexcept>
 
@@ -11,11 +14,6 @@
 namespace terminal {
 
 namespace {
-
-std::string KindFolder(KindCode code) {
-    const std::string folder = GetMT4Path();
-    return IsNoTerminal(folder) ? folder : folder + SpecOf(code).folderSuffix;
-}
 
 // The folder part of a path, made absolute first: "." and ".." resolved, a relative path
 // taken from the working folder.
@@ -59,26 +57,48 @@ bool IsNoTerminal(const std::string& folder) {
     return folder == kNoTerminal;
 }
 
-std::string GetExpertsPath() {
-    return KindFolder(KindCode::ExpertAdvisor);
-}
-std::string GetIndicatorsPath() {
-    return KindFolder(KindCode::Indicator);
-}
-std::string GetScriptsPath() {
-    return KindFolder(KindCode::Script);
-}
-std::string GetLibrariesPath() {
-    return KindFolder(KindCode::Library);
-}
-
-std::string GetKindFolder(const std::string& kind) {
+std::wstring GetKindFolder(const Terminal& terminal, const std::string& kind) {
     for (const KindSpec& spec : kKinds) {
         if (kind == spec.text) {
-            return KindFolder(spec.code);
+            return terminal.layout == Layout::Current
+                       ? terminal.data + spec.dataFolder
+                       : terminal.folder + sys::FromAnsi(spec.folderSuffix);
         }
     }
     throw std::logic_error("no kind is called " + kind);
+}
+
+std::string GetDestination(const Terminal& terminal, const std::string& kind,
+                           const std::string& fileName) {
+    const std::wstring kindFolder = GetKindFolder(terminal, kind);
+    const std::wstring wide = kindFolder + L"\\" + sys::FromAnsi(fileName);
+    std::string destination;
+    if (terminal.layout == Layout::Legacy) {
+        sys::ToCodePage(kindFolder, CP_ACP, destination);
+        destination += "\\" + fileName;
+        if (!FitsConsoleCodePage(destination)) {
+            throw sys::Refusal(L"The compiler cannot be handed this path:\r\n" +
+                               sys::Shortened(wide) +
+                               L"\r\n\r\nIt has characters that this system's console code page (" +
+                               std::to_wstring(GetOEMCP()) +
+                               L") cannot express. Nothing was copied, compiled or deleted.");
+        }
+        return destination;
+    }
+    if (!sys::IsFolder(kindFolder)) {
+        throw sys::Refusal(L"This terminal has no folder for this kind of program:\r\n" +
+                           sys::Shortened(kindFolder) +
+                           L"\r\n\r\nNothing was copied, compiled or deleted.");
+    }
+    // The file calls take ANSI paths, and the data folder lies in the user's profile.
+    if (!sys::ToCodePage(wide, CP_ACP, destination)) {
+        throw sys::Refusal(L"The source cannot be installed under this path:\r\n" +
+                           sys::Shortened(wide) +
+                           L"\r\n\r\nIt has characters that this system's code page (" +
+                           std::to_wstring(GetACP()) +
+                           L") cannot express. Nothing was copied, compiled or deleted.");
+    }
+    return destination;
 }
 
 bool IsSameFolder(const std::string& path1, const std::string& path2) {

@@ -1,12 +1,17 @@
 // One source through the whole road: placed, compiled, opened, told, deleted.
 #include "Road.h"
+#include "sys/CodePage.h"
 #include "sys/Handles.h"
+#include "sys/SysError.h"
+#include "terminal/Turn.h"
 
+#include <cstring>
 #include <set>
 
 namespace {
 
 using e2e::Encoding;
+using e2e::ExitCodeOf;
 using e2e::Road;
 using testing_support::PathExists;
 using testing_support::ReadBytes;
@@ -97,6 +102,128 @@ INSTANTIATE_TEST_SUITE_P(
              "src", u8"Lódz.mq4"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Terminals of build 600 and later beside those laid out before: which one serves a source,
+// where the source goes and how the editor is run on it, or why nothing is copied at all.
+struct Current {
+    const char* name;
+    std::vector<testing_support::Layout> terminals; // made in this order, named T0, T1, ...
+    int serves;                // the terminal that gets the source; -1: the run is refused
+    bool registered = true;    // T0's InstallPath is registered
+    const char* message = "";  // what the one message box says, up to the path it names
+    bool inKindFolder = false; // the source lies in the kind folder of the terminal it serves
+    int instances = 1;
+    const char* result = nullptr; // the editor's compile fails with this result
+};
+
+class CurrentTerminals : public Road, public ::testing::WithParamInterface<Current> {};
+
+TEST_P(CurrentTerminals, ServeTheSourceFromTheirDataFolderWithTheirEditor) {
+    const Current& c = GetParam();
+    testing_support::ForgetTerminal(); // the road's own terminal is not registered here
+    std::vector<std::unique_ptr<StandInTerminal>> mts;
+    for (const auto& layout : c.terminals) {
+        mts.push_back(std::make_unique<StandInTerminal>("T" + std::to_string(mts.size()), layout));
+    }
+    if (c.registered) {
+        mts[0]->Register();
+    }
+    e2e::StoreOptions("1", "1", "0");
+    if (c.result != nullptr) {
+        SetEnvironmentVariableA("TARVEX_STANDIN_RESULT", c.result);
+    }
+    const StandInTerminal* served = c.serves >= 0 ? mts[c.serves].get() : mts[0].get();
+    std::vector<std::string> sources;
+    std::vector<std::unique_ptr<driver::Program>> runs;
+    for (int i = 0; i < c.instances; ++i) {
+        const std::string name = "ind " + std::to_string(i) + ".mq4";
+        sources.push_back(
+            Source("Indicator", name, c.inKindFolder ? served->KindFolder("Indicator") : ""));
+        runs.push_back(Start("\"" + sources.back() + "\""));
+    }
+    const std::string installed = served->KindFolder("Indicator") + "\\ind 0.mq4";
+    if (*c.message != '\0') {
+        const auto box = driver::AnswerMessageBox(runs[0]->Pid(), IDOK);
+        EXPECT_EQ(box.look, c.serves >= 0 ? "Tarvex: OK, warning" : "Tarvex: OK, stop");
+        EXPECT_EQ(box.text.rfind(c.message, 0), 0u) << box.text;
+        EXPECT_TRUE(!c.result ||
+                    box.text.find(std::string("Result: ") + c.result) != std::string::npos);
+        const std::string named = box.text.substr(std::min(box.text.size(), strlen(c.message)));
+        EXPECT_TRUE(named.rfind(installed, 0) == 0 || named.rfind(served->Path(), 0) == 0 ||
+                    named.rfind(served->KindFolder("Indicator"), 0) == 0)
+            << named;
+    }
+    SetEnvironmentVariableA("TARVEX_STANDIN_RESULT", nullptr);
+    for (auto& run : runs) {
+        EXPECT_EQ(ExitCodeOf(*run), c.serves >= 0 ? 0u : 2u);
+    }
+    if (c.serves < 0) {
+        EXPECT_TRUE(PathExists(sources[0]) && !PathExists(installed) && mts[0]->Runs().empty());
+        return;
+    }
+    const std::string editor = "\"" + served->Path() + "\\metaeditor.exe\" ";
+    const std::string portable = served->Portable() ? " /portable" : "";
+    const bool legacy = PathExists(served->Path() + "\\metalang.exe");
+    std::multiset<std::string> commands;
+    for (const auto& run : served->Runs(2 * c.instances)) {
+        EXPECT_TRUE(run.fileFound && run.folder == served->Path()) << run.commandLine;
+        commands.insert(run.commandLine);
+    }
+    for (int i = 0; i < c.instances; ++i) {
+        const std::string path =
+            served->KindFolder("Indicator") + "\\ind " + std::to_string(i) + ".mq4";
+        EXPECT_EQ(ReadBytes(path), e2e::SourceText("Indicator"));
+        EXPECT_EQ(PathExists(sources[i]), c.inKindFolder) << "deleted once copied";
+        EXPECT_EQ(PathExists(path.substr(0, path.size() - 3) + "ex4"), c.result == nullptr);
+        for (const std::string& command :
+             legacy ? std::vector<std::string>{"metalang -q \"" + path + "\"",
+                                               "MetaEditor \"" + path + "\""}
+                    : std::vector<std::string>{editor + "/compile:\"" + path + "\" /log" + portable,
+                                               editor + "\"" + path + "\"" + portable}) {
+            EXPECT_EQ(commands.count(command), 1u) << command;
+        }
+    }
+}
+
+using testing_support::Layout;
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, CurrentTerminals,
+    ::testing::Values(
+        Current{"Registered", {Layout{}}, 0}, Current{"Portable", {Layout{"portable"}}, 0},
+        Current{"RegisteredNamedInOtherCaseWithABackslash", {Layout{"utf16 upper slash"}}, 0},
+        Current{"FoundWithoutInstallPath", {Layout{}}, 0, false},
+        Current{"TheOneUsedLastOfSeveral",
+                {Layout{"utf16", 3}, Layout{"ansi slash", 1}, Layout{"utf16"}},
+                1,
+                false},
+        Current{"InAnotherTerminalsKindFolder", {Layout{}, Layout{}}, 1, true, "", true},
+        Current{"FailedCompileToldWithTellOff",
+                {Layout{}},
+                0,
+                true,
+                "This file was installed but did not compile:\r\n",
+                false,
+                1,
+                "2 errors, 1 warnings"},
+        Current{"NoDataFolder",
+                {Layout{"none"}},
+                -1,
+                true,
+                "This MetaTrader 4 keeps its programs in a data folder, and none was found for "
+                "it:\r\n"},
+        Current{"MissingKindFolder",
+                {Layout{"utf16 bare"}},
+                -1,
+                true,
+                "This terminal has no folder for this kind of program:\r\n"},
+        Current{"DataFolderOutsideTheCodePage",
+                {Layout{"utf16 cyrillic"}},
+                -1,
+                false,
+                "The source cannot be installed under this path:\r\n"},
+        Current{"ThreeAtOnce", {Layout{}}, 0, true, "", false, 3},
+        Current{"MetalangBesideTheEditorIsLegacy", {Layout{"utf16", -1, true}}, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // Where the source lies and what its kind folder holds decide what is asked, copied and
 // compiled; the source goes only once a copy of it is in place, and a read-only one is reported.
 TEST_F(Road, PlacesTheSourceAndDeletesItOnlyAfterAGoodCopy) {
@@ -158,14 +285,17 @@ TEST_F(Road, FailuresEndWithAClearMessageAndLoseNothing) {
     const struct {
         std::string argument;
         std::string message; // how it starts
+        DWORD code;          // the system error it ends with, in the system's words
     } cases[] = {
-        {sources / "gone.mq4", open + sources / "gone.mq4"},
-        {sources / "folder.mq4", open + sources / "folder.mq4"},
-        {sources / "locked.mq4", open + sources / "locked.mq4"}, // by another program
-        {sources / std::string(6000, 'a') + ".mq4", open + sources.Path()},
-        {sources / "bad<|>.mq4", open + sources / "bad<|>.mq4"},
-        {sources / "lost.mq4", "Could not copy the source file to:\r\n" + mt.KindFolder("Script")},
-        {sources / "ea.mq4", "No MetaTrader 4 installation was found"},
+        {sources / "gone.mq4", open + sources / "gone.mq4", ERROR_FILE_NOT_FOUND},
+        {sources / "folder.mq4", open + sources / "folder.mq4", ERROR_ACCESS_DENIED},
+        {sources / "locked.mq4", open + sources / "locked.mq4", ERROR_SHARING_VIOLATION},
+        {sources / std::string(6000, 'a') + ".mq4", open + sources.Path(),
+         ERROR_FILENAME_EXCED_RANGE},
+        {sources / "bad<|>.mq4", open + sources / "bad<|>.mq4", ERROR_INVALID_NAME},
+        {sources / "lost.mq4", "Could not copy the source file to:\r\n" + mt.KindFolder("Script"),
+         ERROR_PATH_NOT_FOUND},
+        {sources / "ea.mq4", "No MetaTrader 4 installation was found", ERROR_SUCCESS},
     };
     testing_support::MakeFolder(sources / "folder.mq4");
     for (const char* name : {"locked.mq4", "lost.mq4", "ea.mq4"}) {
@@ -183,6 +313,9 @@ TEST_F(Road, FailuresEndWithAClearMessageAndLoseNothing) {
         auto tarvex = Start("\"" + c.argument + "\"", sources.Path());
         const auto error = driver::AnswerMessageBox(tarvex->Pid(), IDOK);
         EXPECT_EQ(error.text.rfind(c.message, 0), 0u) << error.text;
+        const std::string said = testing_support::Utf8(sys::FromAnsi(sys::SystemMessage(c.code)));
+        EXPECT_EQ(error.text.rfind(said) == error.text.size() - said.size(), c.code != 0)
+            << error.text;
         EXPECT_EQ(error.look, "Tarvex: OK, stop");
         EXPECT_EQ(ExitCodeOf(*tarvex), 2u);
         EXPECT_EQ(PathExists(c.argument), existed);
@@ -192,10 +325,22 @@ TEST_F(Road, FailuresEndWithAClearMessageAndLoseNothing) {
 }
 
 // Explorer starts one instance per selected file; they share the terminal's batch files, and
-// an interpreter reads its batch file again by offset once its program ends.
+// an interpreter reads its batch file again by offset once its program ends. So a run keeps its
+// turn until its editor's interpreter has ended, but nobody waits for it: the message comes
+// while the editor is open, and the run ends with its turn.
 TEST_F(Road, FiveInstancesAtOnceEachCompileAndOpenTheirOwnSource) {
+    e2e::StoreOptions("1", "0", "1");
+    SetEnvironmentVariableW(L"TARVEX_STANDIN_DELAY_MS", L"3000"); // the tools stay a while
+    auto told = Start("\"" + Source("Script", "told.mq4") + "\"");
+    EXPECT_EQ(driver::AnswerMessageBox(told->Pid(), IDOK).text, "The Script has been installed!");
+    EXPECT_EQ(mt.Runs().size(), 1u) << "the compiler has ended, the editor (which records its run "
+                                       "as it ends) has not";
+    EXPECT_EQ(ExitCodeOf(*told), 0u);
+    EXPECT_EQ(mt.Runs().size(), 2u) << "the run ended before its editor";
+    testing_support::DeleteTree(HKEY_CURRENT_USER, e2e::kSettingsKey);
+    testing_support::WriteBytes(mt.Path() + "\\standins.log", "");
     e2e::StoreOptions("1", "0", "0");
-    SetEnvironmentVariableW(L"TARVEX_STANDIN_DELAY_MS", L"300"); // the editor stays a while
+    SetEnvironmentVariableW(L"TARVEX_STANDIN_DELAY_MS", L"300");
     const char* kinds[] = {"Expert Advisor", "Indicator", "Script", "Library", "Indicator"};
     std::vector<std::string> installed;
     std::vector<std::unique_ptr<driver::Program>> instances;
@@ -219,6 +364,57 @@ TEST_F(Road, FiveInstancesAtOnceEachCompileAndOpenTheirOwnSource) {
         }
     }
     EXPECT_FALSE(PathExists(mt.Path() + "\\compile.bat"));
+}
+
+// Two sources of one name chosen together: whichever run copies first, the other asks before
+// it replaces that copy, and no source's bytes are lost.
+TEST_F(Road, TwoSourcesOfOneNameAtOnceLoseNoBytes) {
+    e2e::StoreOptions("2", "1", "0");
+    const std::string installed = mt.KindFolder("Script") + "\\same.mq4";
+    for (int round = 0; round < 4; ++round) {
+        testing_support::RemoveTree(installed);
+        std::vector<std::pair<std::string, std::string>> sourcesAndBytes;
+        std::vector<std::unique_ptr<driver::Program>> runs;
+        for (const char* folder : {"one", "two"}) {
+            const std::string bytes = e2e::SourceText("Script") + "// " + folder;
+            sourcesAndBytes.emplace_back(Source("Script", "same.mq4", sources / folder), bytes);
+            testing_support::WriteBytes(sourcesAndBytes.back().first, bytes);
+        }
+        for (const auto& source : sourcesAndBytes) {
+            runs.push_back(Start("\"" + source.first + "\""));
+        }
+        int asked = 0;
+        for (auto& run : runs) {
+            if (driver::WaitForWindow(run->Pid(), "#32770", nullptr, 3000) != nullptr) {
+                EXPECT_EQ(driver::AnswerMessageBox(run->Pid(), IDNO).look,
+                          "Exist: Yes No, information");
+                ++asked;
+            }
+            EXPECT_EQ(ExitCodeOf(*run), 0u);
+        }
+        EXPECT_EQ(asked, 1) << "round " << round;
+        for (const auto& [source, bytes] : sourcesAndBytes) {
+            EXPECT_TRUE(ReadBytes(installed) == bytes ||
+                        (PathExists(source) && ReadBytes(source) == bytes))
+                << source << ", round " << round;
+        }
+    }
+}
+
+// A turn on the terminal that never comes: nothing is written or run, and the run says which
+// file it installed but left uncompiled.
+TEST_F(Road, ATurnThatNeverComesIsReported) {
+    e2e::StoreOptions("1", "0", "0");
+    const terminal::Turn held(testing_support::Wide(mt.Path())); // by a run that never ends
+    auto tarvex = Start("\"" + Source("Script", "waits.mq4") + "\"");
+    const auto box = driver::AnswerMessageBox(tarvex->Pid(), IDOK, terminal::kTurnWaitMs + 20000);
+    EXPECT_EQ(box.look + "|" + box.text,
+              "Tarvex: OK, warning|This file was installed but not compiled or opened:\r\n" +
+                  mt.KindFolder("Script") +
+                  "\\waits.mq4\r\n\r\nOther runs of Tarvex kept this terminal busy too long.");
+    EXPECT_EQ(ExitCodeOf(*tarvex), 0u);
+    EXPECT_TRUE(mt.Runs().empty());
+    EXPECT_FALSE(PathExists(mt.Path() + "\\compile.bat") || PathExists(mt.Path() + "\\run.bat"));
 }
 
 } // namespace

@@ -10,8 +10,8 @@
 namespace {
 
 using namespace settings;
+using e2e::kAnyClassVerb;
 using e2e::kOtherVerb;
-using e2e::kUserClasses;
 using e2e::kVerb;
 using testing_support::KeyExists;
 
@@ -20,7 +20,6 @@ protected:
     void SetUp() override { testing_support::DeleteTree(HKEY_CURRENT_USER, e2e::kSettingsKey); }
     void TearDown() override {
         testing_support::DeleteTree(HKEY_CURRENT_USER, e2e::kSettingsKey);
-        testing_support::DeleteTree(HKEY_CURRENT_USER, kUserClasses + "MQLEditor4.File");
         testing_support::DeleteTree(HKEY_CLASSES_ROOT, "MQLEditor4.File\\shell\\open");
     }
     void Open() {
@@ -33,10 +32,6 @@ protected:
     }
     HWND Control(int id) { return controls.at(id).handle; }
     bool Checked(int id) { return SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
-    void ExpectEnded() {
-        DWORD code = 99;
-        EXPECT_TRUE(tarvex->WaitForExit(e2e::kTimeoutMs, &code) && code == 0) << code;
-    }
 
     std::unique_ptr<driver::Program> tarvex;
     HWND window = nullptr;
@@ -62,21 +57,23 @@ TEST_F(OptionsWindow, IsLaidOutAsItsTableSaysAtTheScreensDpi) {
     EXPECT_NEAR(client.bottom, px(kClientHeightTwips), 1);
     EXPECT_NEAR(frame.left + frame.right, GetSystemMetrics(SM_CXSCREEN), 2); // centred
     EXPECT_NEAR(frame.top + frame.bottom, GetSystemMetrics(SM_CYSCREEN), 2);
-    // What each kind of control is to the window system.
-    const std::map<ControlKind, std::pair<const char*, DWORD>> kinds = {
-        {ControlKind::Frame, {"Button", BS_GROUPBOX}},
-        {ControlKind::OptionButton, {"Button", BS_AUTORADIOBUTTON}},
-        {ControlKind::CheckBox, {"Button", BS_AUTOCHECKBOX}},
-        {ControlKind::CommandButton, {"Button", BS_PUSHBUTTON}},
-        {ControlKind::Line, {"Static", SS_ETCHEDFRAME}},
-        {ControlKind::Label, {"Static", SS_LEFT}}};
+    // What each control is, as the window's layout describes it, to the window system.
+    const std::pair<const char*, DWORD> group{"Button", BS_GROUPBOX},
+        option{"Button", BS_AUTORADIOBUTTON}, box{"Button", BS_AUTOCHECKBOX},
+        button{"Button", BS_PUSHBUTTON}, label{"Static", SS_LEFT};
+    // clang-format off
+    const std::map<int, std::pair<const char*, DWORD>> kinds = {
+        {idFrame1, group}, {idOption1, option}, {idOption2, option}, {idFrame3, group},
+        {idDelete, box}, {idTell, box}, {idUninstall, button}, {idCancel, button},
+        {idOk, {"Button", BS_DEFPUSHBUTTON}}, {idFrame4, {"Static", SS_ETCHEDFRAME}},
+        {idLabel2, label}, {idLabel1, label}};
+    // clang-format on
     ASSERT_EQ(controls.size(), kControls.size());
     for (const auto& spec : kControls) {
         const driver::ControlInfo& c = controls.at(spec.id);
-        const auto [className, type] = kinds.at(spec.kind);
+        const auto [className, type] = kinds.at(spec.id);
         EXPECT_EQ(c.className, className) << spec.name;
-        EXPECT_EQ(c.style & (c.className == "Static" ? SS_TYPEMASK : BS_TYPEMASK),
-                  spec.id == idOk ? BS_DEFPUSHBUTTON : type)
+        EXPECT_EQ(c.style & (c.className == "Static" ? SS_TYPEMASK : BS_TYPEMASK), type)
             << spec.name;
         const RECT place{px(spec.left), px(spec.top), px(spec.left) + px(spec.width),
                          px(spec.top) + px(spec.height)};
@@ -116,7 +113,7 @@ class Keys : public OptionsWindow, public ::testing::WithParamInterface<KeyCase>
 // dialog a push button that has the focus is the default one: Enter and Space press it.
 TEST_P(Keys, MoveTheFocusInOrderAndActOnTheFocusedButton) {
     const KeyCase& c = GetParam();
-    const std::string op = c.second ? std::string("2\0", 2) : "<none>";
+    const std::string op = c.second ? "2" : "<none>";
     if (c.second) {
         e2e::StoreOptions("2", nullptr, nullptr);
     }
@@ -135,38 +132,30 @@ TEST_P(Keys, MoveTheFocusInOrderAndActOnTheFocusedButton) {
                BS_DEFPUSHBUTTON;
     })) << "the default look";
     ASSERT_TRUE(KeyExists(HKEY_CLASSES_ROOT, kVerb));
-    // A verb left in the user's classes by a start that HKEY_CLASSES_ROOT refused, and another
-    // program's verbs beside both.
-    for (const auto& [root, classes] :
-         {std::pair{HKEY_CLASSES_ROOT, std::string()}, {HKEY_CURRENT_USER, kUserClasses}}) {
-        testing_support::SetText(root, classes + kVerb + "\\command", "", "old");
-        testing_support::SetText(root, classes + kOtherVerb, "", "x");
-    }
+    // The entry on every .mq4 file, as a start writes it while another class owns them, and
+    // another program's verb beside Tarvex's.
+    testing_support::SetText(HKEY_CLASSES_ROOT, kAnyClassVerb + "\\command", "", "old");
+    testing_support::SetText(HKEY_CLASSES_ROOT, kOtherVerb, "", "x");
     if (c.key == 0) {
         PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     } else {
         driver::SendKey(window, c.key);
     }
-    if (c.outcome == Outcome::Uninstalled) { // from both places, and the window stays
+    if (c.outcome == Outcome::Uninstalled) { // both entries, and the window stays
         EXPECT_TRUE(driver::WaitUntil([] {
             return !KeyExists(HKEY_CLASSES_ROOT, kVerb) &&
-                   !KeyExists(HKEY_CURRENT_USER, kUserClasses + kVerb);
+                   !KeyExists(HKEY_CLASSES_ROOT, kAnyClassVerb);
         }));
         driver::SendKey(window, c.key); // again, with nothing left to remove
         Sleep(300);                     // what must not happen gets its time to happen
-        EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, kOtherVerb) &&
-                    KeyExists(HKEY_CURRENT_USER, kUserClasses + kOtherVerb));
+        EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, kOtherVerb));
         EXPECT_EQ(driver::FindWindowOf(tarvex->Pid(), "#32770", nullptr), nullptr);
         EXPECT_FALSE(tarvex->WaitForExit(0));
         PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     }
-    ExpectEnded();
-    std::string stored;
-    for (const char* name : {"op", "del", "tell"}) {
-        stored += testing_support::StoredBytes(HKEY_CURRENT_USER, e2e::kSettingsKey, name);
-    }
-    const std::string saved = {c.second ? '2' : '1', 0, '0', 0, '1', 0};
-    EXPECT_EQ(stored, c.outcome == Outcome::Saved ? saved : op + "<none><none>");
+    EXPECT_EQ(e2e::ExitCodeOf(*tarvex), 0u);
+    const std::string saved = std::string(c.second ? "2" : "1") + "01";
+    EXPECT_EQ(e2e::StoredOptions(), c.outcome == Outcome::Saved ? saved : op + "<none><none>");
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -11,6 +11,7 @@
 namespace e2e {
 
 using testing_support::kSettingsKey;
+using testing_support::StoredOptions;
 using testing_support::StoreOptions;
 
 constexpr unsigned long kTimeoutMs = 20000;
@@ -19,9 +20,18 @@ constexpr unsigned long kTimeoutMs = 20000;
 inline const std::string kVerb = "MQLEditor4.File\\shell\\Compile";
 inline const std::string kOtherVerb = "MQLEditor4.File\\shell\\open\\command";
 inline const std::string kUserClasses = "Software\\Classes\\";
+// The same verb on every .mq4 file, whatever class owns them.
+inline const std::string kAnyClassVerb = "SystemFileAssociations\\.mq4\\shell\\Compile";
 
 inline std::string TarvexExe() {
     return testing_support::BuildFolder() + "\\Tarvex.exe";
+}
+
+// The program's exit code, once it has ended; 99 when it did not end in time.
+inline DWORD ExitCodeOf(driver::Program& program, DWORD milliseconds = kTimeoutMs) {
+    DWORD code = 99;
+    EXPECT_TRUE(program.WaitForExit(milliseconds, &code)) << "the program did not end";
+    return code;
 }
 
 enum class Encoding { Ansi, Utf16LE, Utf16BE, Utf8Mark };
@@ -59,12 +69,6 @@ protected:
     std::unique_ptr<driver::Program> Start(const std::string& commandTail,
                                            const std::string& folder = std::string()) {
         return std::make_unique<driver::Program>(TarvexExe(), commandTail, folder);
-    }
-
-    static DWORD ExitCodeOf(driver::Program& program) {
-        DWORD code = 99;
-        EXPECT_TRUE(program.WaitForExit(kTimeoutMs, &code)) << "the program did not end";
-        return code;
     }
 
     testing_support::StandInTerminal mt;

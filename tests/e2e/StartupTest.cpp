@@ -1,63 +1,93 @@
-// A start with an argument registers the "Compile" verb of the program where it lies; then the
-// argument's last three characters decide whether it names a source. One that does not is
-// refused before anything else; one that does goes on to the install, which here finds no
-// such file. (The verb used through the shell: the setup's test.)
+// A start with an argument registers the "Compile" verb of the program where it lies, on every
+// .mq4 file too while another class owns them; then the argument's last three characters
+// decide whether it names a source. One that does not is refused before anything else; one
+// that does goes on to the install, which here finds no such file. (The verb used through the
+// shell: the setup's test.)
 #include "Road.h"
 
 namespace {
 
-using testing_support::StoredBytes;
+using testing_support::KeyExists;
+using testing_support::StoredText;
 
-class Argument : public ::testing::TestWithParam<std::pair<const char*, bool>> {
+const std::string kUserChoice =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.mq4\\UserChoice";
+using e2e::kAnyClassVerb;
+
+struct Start {
+    const char* tail;
+    bool accepted;
+    // Who owns .mq4: the classes' default, and after a "|" the user's own choice.
+    const char* owner = "MQLEditor4.File";
+};
+
+class Argument : public ::testing::TestWithParam<Start> {
 protected:
-    // The program where a user may keep it, a label of someone else's on the verb, and the
-    // association as MetaEditor's installer makes it.
+    // The program where a user may keep it, in a folder named in another script than the
+    // system's code page, and a label of someone else's on the verb.
     static void SetUpTestSuite() {
-        testing_support::MakeFolder(tools.Path() + "\\My Tools");
+        testing_support::MakeFolder(tools / u8"Мои инструменты");
         ASSERT_TRUE(CopyFileW(testing_support::Wide(e2e::TarvexExe()).c_str(),
                               testing_support::Wide(Copy()).c_str(), FALSE));
-        testing_support::SetText(HKEY_CLASSES_ROOT, ".mq4", "", "MQLEditor4.File");
         testing_support::SetText(HKEY_CLASSES_ROOT, e2e::kVerb, "", "Someone's label");
     }
     static void TearDownTestSuite() {
-        testing_support::DeleteTree(HKEY_CLASSES_ROOT, e2e::kVerb); // the label with it
+        for (const std::string& key : {e2e::kVerb, kAnyClassVerb, std::string(".mq4")}) {
+            testing_support::DeleteTree(HKEY_CLASSES_ROOT, key);
+        }
+        testing_support::DeleteTree(HKEY_CURRENT_USER, kUserChoice);
     }
-    static std::string Copy() { return tools.Path() + "\\My Tools\\Compile Helper.exe"; }
+    static std::string Copy() { return tools / u8"Мои инструменты\\Compile Helper.exe"; }
     static inline testing_support::TempFolder tools;
 };
 
 TEST_P(Argument, IsRefusedOrTakenByItsLastThreeCharacters) {
-    const auto [tail, accepted] = GetParam();
-    driver::Program tarvex(Copy(), tail);
+    const Start& c = GetParam();
+    const std::string owner = c.owner;
+    const auto bar = owner.find('|');
+    testing_support::DeleteTree(HKEY_CLASSES_ROOT, ".mq4");
+    testing_support::DeleteTree(HKEY_CURRENT_USER, kUserChoice);
+    if (bar != 0) {
+        testing_support::SetText(HKEY_CLASSES_ROOT, ".mq4", "", owner.substr(0, bar));
+    }
+    if (bar != std::string::npos) {
+        testing_support::SetText(HKEY_CURRENT_USER, kUserChoice, "ProgId", owner.substr(bar + 1));
+    }
+    testing_support::DeleteTree(HKEY_CLASSES_ROOT, kAnyClassVerb);
+    driver::Program tarvex(Copy(), c.tail);
     const auto message = driver::AnswerMessageBox(tarvex.Pid(), IDOK);
     EXPECT_EQ(driver::FindWindowOf(tarvex.Pid(), "frMain", nullptr), nullptr);
-    if (accepted) {
+    if (c.accepted) {
         EXPECT_EQ(message.text.rfind("Could not open the source file:", 0), 0u) << message.text;
     } else {
         EXPECT_EQ(message.text, "Un-recognized file type");
     }
     EXPECT_EQ(message.look, "Tarvex: OK, stop");
-    DWORD code = 0;
-    ASSERT_TRUE(tarvex.WaitForExit(e2e::kTimeoutMs, &code));
-    EXPECT_EQ(code, accepted ? 2u : 1u);
-    EXPECT_EQ(StoredBytes(HKEY_CLASSES_ROOT, e2e::kVerb + "\\command"),
-              "\"" + Copy() + "\" \"%1\"" + '\0');
-    EXPECT_EQ(StoredBytes(HKEY_CLASSES_ROOT, e2e::kVerb), std::string("Someone's label\0", 16));
+    EXPECT_EQ(e2e::ExitCodeOf(tarvex), c.accepted ? 2u : 1u);
+    const std::string command = "\"" + Copy() + "\" \"%1\"";
+    EXPECT_EQ(StoredText(HKEY_CLASSES_ROOT, e2e::kVerb + "\\command"), command);
+    EXPECT_EQ(StoredText(HKEY_CLASSES_ROOT, e2e::kVerb), "Someone's label");
+    // Beside MetaEditor's own class the entry would show twice.
+    const bool metaEditors =
+        owner.substr(bar == std::string::npos ? 0 : bar + 1) == "MQLEditor4.File";
+    EXPECT_EQ(StoredText(HKEY_CLASSES_ROOT, kAnyClassVerb + "\\command"),
+              metaEditors ? "<none>" : command);
     // Written where it was allowed, so the user's own classes stay as they were.
-    EXPECT_FALSE(
-        testing_support::KeyExists(HKEY_CURRENT_USER, e2e::kUserClasses + "MQLEditor4.File"));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, e2e::kUserClasses + "MQLEditor4.File") ||
+                 KeyExists(HKEY_CURRENT_USER, e2e::kUserClasses + "SystemFileAssociations"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Tails, Argument,
-    ::testing::Values(std::pair{R"(C:\sources\notes.txt)", false},
-                      std::pair{R"("C:\sources\my ea.mq4 ")", false}, // nothing is trimmed
-                      std::pair{R"(C:\sources\ea.mq4 )", false}, std::pair{R"("")", false},
-                      std::pair{R"(C:\sources\a.mq5)", false},
-                      std::pair{u8"C:\\sources\\a.ｍｑ４", false}, // look-alikes
-                      std::pair{u8"\"C:\\sources\\Заметки.txt\"", false},
-                      std::pair{R"(C:\sources\none.MQ4)", true},
-                      std::pair{R"(C:\sources\amq4)", true},
-                      std::pair{R"("C:\sources\my "quoted" ea.Mq4")", true}));
+    ::testing::Values(Start{R"(C:\sources\notes.txt)", false},
+                      Start{R"("C:\sources\my ea.mq4 ")", false, "txtfile"}, // nothing is trimmed
+                      Start{R"(C:\sources\ea.mq4 )", false, ""},             // no class at all
+                      Start{R"("")", false, "MQLEditor4.File|Applications\notepad.exe"},
+                      Start{R"(C:\sources\a.mq5)", false, "txtfile|MQLEditor4.File"},
+                      Start{u8"C:\\sources\\a.ｍｑ４", false}, // look-alikes
+                      Start{u8"\"C:\\sources\\Заметки.txt\"", false},
+                      Start{R"(C:\sources\none.MQ4)", true},
+                      Start{R"(C:\sources\amq4)", true, "txtfile"},
+                      Start{R"("C:\sources\my "quoted" ea.Mq4")", true}));
 
 } // namespace

@@ -1,8 +1,11 @@
 // Stand-ins for MetaTrader 4's metalang and MetaEditor. Each appends one line, in UTF-8, to
 // standins.log beside itself: program|command line|working folder|1 when the file it was
 // given exists, else 0|line 2 of the batch file that ran it (compile.bat or run.bat) as cmd
-// read it: in the console code page, %% as %. metalang also writes the .ex4 beside the
-// source, as the real compiler does. TARVEX_STANDIN_DELAY_MS makes either take that long.
+// read it: in the console code page, %% as %. metalang, and MetaEditor given /compile:"file",
+// write the .ex4 beside the source as the real tools do; the editor also writes its UTF-16
+// log there. TARVEX_STANDIN_DELAY_MS makes either take that long; TARVEX_STANDIN_RESULT
+// ("2 errors, 1 warnings") makes the editor's compile fail with that result.
+#include "Support.h"
 #include "sys/CodePage.h"
 
 #include <shellapi.h>
@@ -13,11 +16,7 @@
 
 namespace {
 
-std::string Utf8(const std::wstring& text) {
-    std::string out;
-    sys::ToCodePage(text, CP_UTF8, out);
-    return out;
-}
+using testing_support::Utf8;
 
 std::string BatchLine(const std::filesystem::path& batch) {
     std::ifstream file(batch, std::ios::binary);
@@ -30,6 +29,10 @@ std::string BatchLine(const std::filesystem::path& batch) {
     return Utf8(sys::FromCodePage(line, CP_OEMCP));
 }
 
+void Write(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
 } // namespace
 
 int main() {
@@ -38,12 +41,30 @@ int main() {
     }
     int count = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &count);
-    const std::filesystem::path file = count > 1 ? argv[count - 1] : L"";
+    std::wstring argument; // the file: the last argument that is none of the editor's switches
+    bool compile = std::string(STANDIN_NAME) == "metalang";
+    for (int i = 1; i < count; ++i) {
+        const std::wstring text = argv[i];
+        if (text.rfind(L"/compile:", 0) == 0) {
+            argument = text.substr(9);
+            compile = true;
+        } else if (text.rfind(L"/", 0) != 0) {
+            argument = text;
+        }
+    }
+    const std::filesystem::path file = argument;
     const bool found = !file.empty() && std::filesystem::exists(file);
-    const bool compiler = std::string(STANDIN_NAME) == "metalang";
-    if (compiler && found) {
-        std::ofstream(std::filesystem::path(file).replace_extension(".ex4"), std::ios::binary)
-            << "compiled from " << Utf8(file.wstring()) << "\r\n";
+    if (compile && found) {
+        const char* failure = std::getenv("TARVEX_STANDIN_RESULT");
+        const auto program = std::filesystem::path(file).replace_extension(".ex4");
+        std::filesystem::remove(program);
+        if (failure == nullptr) {
+            Write(program, "compiled from " + Utf8(file.wstring()) + "\r\n");
+        }
+        Write(std::filesystem::path(file).replace_extension(".log"),
+              testing_support::Utf16(
+                  "compiling '" + Utf8(file.filename().wstring()) +
+                  "'\r\nResult: " + (failure ? failure : "0 errors, 0 warnings") + "\r\n"));
     }
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
@@ -54,7 +75,7 @@ int main() {
                   std::ios::binary | std::ios::app)
         << STANDIN_NAME << "|" << Utf8(GetCommandLineW()) << "|"
         << Utf8(std::filesystem::current_path().wstring()) << "|" << found << "|"
-        << BatchLine(compiler ? "compile.bat" : "run.bat") << "\r\n";
+        << BatchLine(std::string(STANDIN_NAME) == "metalang" ? "compile.bat" : "run.bat") << "\r\n";
     ReleaseMutex(mutex);
     return 0;
 }

@@ -2,6 +2,9 @@
 #include "sys/CodePage.h"
 #include "sys/Handles.h"
 
+#include <shlobj.h>
+
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -68,6 +71,10 @@ TempFolder::~TempFolder() {
 }
 
 void RemoveTree(const std::string& path) {
+    std::error_code none; // a read-only file, such as a copy of a read-only source, goes too
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(FsPath(path), none)) {
+        SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
     std::filesystem::remove_all(FsPath(path));
 }
 
@@ -125,6 +132,15 @@ std::string StoredBytes(HKEY root, const std::string& key, const std::string& na
                : "<none>";
 }
 
+std::string StoredText(HKEY root, const std::string& key, const std::string& name) {
+    std::wstring text(32768, L'\0');
+    DWORD size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    return RegGetValueW(root, Wide(key).c_str(), Wide(name).c_str(), RRF_RT_REG_SZ, nullptr,
+                        &text[0], &size) == ERROR_SUCCESS
+               ? Utf8(text.c_str())
+               : "<none>";
+}
+
 bool KeyExists(HKEY root, const std::string& key) {
     sys::unique_hkey handle;
     return RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, handle.put()) == ERROR_SUCCESS;
@@ -145,26 +161,87 @@ void StoreOptions(const char* op, const char* del, const char* tell) {
 }
 
 namespace {
-constexpr const char* kKindFolders[][2] = {{"Expert Advisor", "\\experts"},
-                                           {"Indicator", "\\experts\\indicators"},
-                                           {"Script", "\\experts\\scripts"},
-                                           {"Library", "\\experts\\libraries"}};
+// A kind, its folder below a terminal of each layout.
+constexpr const char* kKindFolders[][3] = {
+    {"Expert Advisor", "\\experts", "\\MQL4\\Experts"},
+    {"Indicator", "\\experts\\indicators", "\\MQL4\\Indicators"},
+    {"Script", "\\experts\\scripts", "\\MQL4\\Scripts"},
+    {"Library", "\\experts\\libraries", "\\MQL4\\Libraries"}};
+
+void CopyTool(const char* tool, const std::string& folder, const char* name) {
+    std::filesystem::copy_file(FsPath(BuildFolder() + "\\" + tool), FsPath(folder + "\\" + name));
+}
 } // namespace
 
 StandInTerminal::StandInTerminal(const std::string& folderName) : path_(root_ / folderName) {
     for (const auto& kind : kKindFolders) {
         MakeFolder(path_ + kind[1]);
     }
-    for (const char* tool : {"\\metalang.exe", "\\MetaEditor.exe"}) {
-        std::filesystem::copy_file(FsPath(BuildFolder() + tool), FsPath(path_ + tool));
+    CopyTool("metalang.exe", path_, "metalang.exe");
+    CopyTool("MetaEditor.exe", path_, "MetaEditor.exe");
+    Register();
+}
+
+StandInTerminal::StandInTerminal(const std::string& folderName, const Layout& layout)
+    : path_(root_ / folderName), legacy_(layout.metalang) {
+    MakeFolder(path_);
+    CopyTool("MetaEditor.exe", path_, "metaeditor.exe");
+    if (layout.metalang) {
+        CopyTool("metalang.exe", path_, "metalang.exe");
+        for (const auto& kind : kKindFolders) {
+            MakeFolder(path_ + kind[1]);
+        }
     }
+    const std::string origin = layout.origin;
+    if (origin == "none") {
+        return;
+    }
+    wchar_t appData[MAX_PATH] = L"";
+    SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData);
+    const bool cyrillic = origin.find("cyrillic") != std::string::npos;
+    data_ = origin == "portable" ? path_
+                                 : Utf8(appData) + "\\MetaQuotes\\Terminal\\TarvexTest " +
+                                       (cyrillic ? u8"Тест " : "") + folderName;
+    MakeFolder(data_ + "\\MQL4");
+    for (const auto& kind : kKindFolders) {
+        if (origin.find("bare") == std::string::npos) {
+            MakeFolder(data_ + kind[2]);
+        }
+    }
+    if (!Portable()) {
+        std::string named = path_ + (origin.find("slash") != std::string::npos ? "\\" : "");
+        if (origin.find("upper") != std::string::npos) {
+            named = Utf8(CharUpperW(&Wide(named)[0]));
+        }
+        WriteBytes(data_ + "\\origin.txt", origin.find("ansi") != std::string::npos
+                                               ? InCodePage(named, CP_ACP)
+                                               : Utf16(named));
+    }
+    if (layout.usedDaysAgo >= 0) {
+        const std::string log = data_ + "\\logs\\20261201.log";
+        MakeFolder(data_ + "\\logs");
+        WriteBytes(log, "started");
+        std::filesystem::last_write_time(FsPath(log),
+                                         std::filesystem::file_time_type::clock::now() -
+                                             std::chrono::hours(24 * layout.usedDaysAgo));
+    }
+}
+
+StandInTerminal::~StandInTerminal() {
+    ForgetTerminal();
+    if (!data_.empty() && !Portable()) {
+        RemoveTree(data_);
+    }
+}
+
+void StandInTerminal::Register() const {
     SetText(HKEY_CURRENT_USER, kTerminalKey, "InstallPath", path_);
 }
 
 std::string StandInTerminal::KindFolder(const std::string& kind) const {
     for (const auto& entry : kKindFolders) {
         if (kind == entry[0]) {
-            return path_ + entry[1];
+            return legacy_ ? path_ + entry[1] : data_ + entry[2];
         }
     }
     throw std::invalid_argument("no kind " + kind);

@@ -44,12 +44,20 @@ void SetValue(HKEY root, const std::string& key, const std::string& name, DWORD 
               const std::string& bytes);
 void SetText(HKEY root, const std::string& key, const std::string& name, const std::string& text);
 std::string StoredBytes(HKEY root, const std::string& key, const std::string& name = "");
+// A REG_SZ value as the Unicode call reads it, in UTF-8; "<none>" when missing.
+std::string StoredText(HKEY root, const std::string& key, const std::string& name = "");
 bool KeyExists(HKEY root, const std::string& key);
 void DeleteTree(HKEY root, const std::string& key);
 
 constexpr const char* kSettingsKey = "Software\\MetaQuotes Software\\brenholt";
 // Stores the options as Save would; null leaves a value out.
 void StoreOptions(const char* op, const char* del, const char* tell);
+// The options as stored: op, del and tell, "<none>" for each that is missing.
+inline std::string StoredOptions() {
+    return StoredText(HKEY_CURRENT_USER, kSettingsKey, "op") +
+           StoredText(HKEY_CURRENT_USER, kSettingsKey, "del") +
+           StoredText(HKEY_CURRENT_USER, kSettingsKey, "tell");
+}
 
 constexpr const char* kTerminalKey = "Software\\MetaQuotes Software\\MetaTrader 4";
 inline void ForgetTerminal() {
@@ -63,20 +71,38 @@ struct ToolRun {
     std::string batchLine;                    // line 2 of its batch file, as cmd read it
 };
 
-// A MetaTrader 4 folder of that name in a new temp folder: its kind folders, the stand-in
-// tools, and InstallPath pointing to it.
+// How a terminal of build 600 or later is laid out: how the origin.txt of its data folder in
+// %APPDATA%\MetaQuotes\Terminal names its install folder ("utf16" with its mark or "ansi",
+// "upper" for other letter case, "slash" for a trailing backslash), "cyrillic" for a data
+// folder named in that script, "bare" for an MQL4 folder without kind folders; or "portable"
+// (its programs in its install folder), or "none" (no data folder at all).
+struct Layout {
+    const char* origin = "utf16";
+    int usedDaysAgo = -1;  // the age of the newest file in the data folder's logs; -1: no logs
+    bool metalang = false; // metalang beside the editor: the folder is laid out as before
+};
+
+// A MetaTrader 4 folder of that name in a new temp folder, with the stand-in tools. Laid out
+// as before build 600 unless a layout is given: then with metaeditor.exe and a data folder.
+// Only the first form registers its InstallPath.
 class StandInTerminal {
 public:
     explicit StandInTerminal(const std::string& folderName = "MetaTrader 4");
-    ~StandInTerminal() { ForgetTerminal(); }
+    StandInTerminal(const std::string& folderName, const Layout& layout);
+    ~StandInTerminal();
     const std::string& Path() const { return path_; }
+    const std::string& DataFolder() const { return data_; } // where MQL4 lies
+    bool Portable() const { return data_ == path_; }
     std::string KindFolder(const std::string& kind) const; // by the kind's text
+    void Register() const;
     // What the tools recorded, once there are at least count runs or 20 s have passed.
     std::vector<ToolRun> Runs(std::size_t count = 0) const;
 
 private:
     TempFolder root_;
     std::string path_;
+    std::string data_;
+    bool legacy_ = true;
 };
 
 } // namespace testing_support

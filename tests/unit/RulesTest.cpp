@@ -1,10 +1,7 @@
-// The rules the start and the install follow, on their own.
+// How the start reads its argument, on its own.
 #include "app/Arguments.h"
-#include "app/Placement.h"
 
 #include <gtest/gtest.h>
-
-#include <windows.h>
 
 namespace {
 
@@ -20,18 +17,6 @@ TEST(ArgumentText, IsEverythingAfterTheProgramPathAndItsBlanks) {
     };
     for (const auto& [commandLine, argument] : cases) {
         EXPECT_EQ(app::ArgumentText(commandLine), argument);
-    }
-}
-
-TEST(Placement, FollowsWhatTheKindFolderHoldsAndOnlyYesReplaces) {
-    using app::Placement;
-    EXPECT_EQ(app::PlacementOf(false, false), Placement::Copy);
-    EXPECT_EQ(app::PlacementOf(false, true), Placement::Ask);
-    EXPECT_EQ(app::PlacementOf(true, true), Placement::InPlace);
-    EXPECT_EQ(app::PlacementOf(true, false), Placement::Copy); // a folder of that name elsewhere
-    EXPECT_TRUE(app::Replaces(IDYES));
-    for (const int other : {IDNO, IDCANCEL, IDOK, 0}) { // 0: the box could not be shown
-        EXPECT_FALSE(app::Replaces(other)) << other;
     }
 }
 

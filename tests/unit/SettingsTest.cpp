@@ -13,7 +13,7 @@ namespace {
 
 using testing_support::KeyExists;
 using testing_support::kSettingsKey;
-using testing_support::StoredBytes;
+using testing_support::StoredText;
 
 // The controls' state as the texts that stand for it: op, del, tell.
 std::string Shown(const settings::OptionsWindow& options) {
@@ -38,10 +38,7 @@ TEST(SettingsStore, SavesTheControlsAndLoadsOnlyTheExactTextsWithoutMakingTheKey
         options->SetCheck(settings::idDelete, state[1] == '1');
         options->SetCheck(settings::idTell, state[2] == '1');
         settings::SaveSettings(*options);
-        EXPECT_EQ(StoredBytes(HKEY_CURRENT_USER, kSettingsKey, "op") +
-                      StoredBytes(HKEY_CURRENT_USER, kSettingsKey, "del") +
-                      StoredBytes(HKEY_CURRENT_USER, kSettingsKey, "tell"),
-                  (std::string{state[0], 0, state[1], 0, state[2], 0}));
+        EXPECT_EQ(testing_support::StoredOptions(), state);
         EXPECT_EQ(Shown(*load()), state);
     }
     const std::array<const char*, 4> stored[] = {{"3", "2", "x", "101"},
@@ -59,23 +56,29 @@ TEST(SettingsStore, SavesTheControlsAndLoadsOnlyTheExactTextsWithoutMakingTheKey
     DestroyWindow(window);
 }
 
-TEST(ContextMenu, TheUsersClassesGetTheVerbOnlyWhenTheFirstRootRefuses) {
+TEST(ContextMenu, TheUsersClassesGetTheVerbsOnlyWhenTheFirstRootRefuses) {
     const std::string tests = "Software\\TarvexTests\\";
-    const std::string verb = "MQLEditor4.File\\shell\\Compile\\command";
+    // No class owns .mq4 under these roots: the entry on every .mq4 file comes with the verb.
+    const std::string verbs[] = {"MQLEditor4.File\\shell\\Compile",
+                                 "SystemFileAssociations\\.mq4\\shell\\Compile"};
     const settings::ClassesRoot machine{HKEY_CURRENT_USER, tests + "Machine\\"};
     const settings::ClassesRoot user{HKEY_CURRENT_USER, tests + "User\\"};
     // As HKEY_CLASSES_ROOT refuses a standard account a class registered for the whole machine.
     const settings::ClassesRoot refusing{reinterpret_cast<HKEY>(ULONG_PTR{0xDEAD0}), ""};
     const std::string command =
-        "\"" + testing_support::BuildFolder() + "\\tarvex_unit.exe\" \"%1\"" + '\0';
+        "\"" + testing_support::BuildFolder() + "\\tarvex_unit.exe\" \"%1\"";
     settings::SetKeys(machine, user);
-    EXPECT_EQ(StoredBytes(HKEY_CURRENT_USER, machine.path + verb), command);
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, user.path));
     settings::SetKeys(refusing, user);
-    EXPECT_EQ(StoredBytes(HKEY_CURRENT_USER, user.path + verb), command);
+    for (const std::string& verb : verbs) {
+        EXPECT_EQ(StoredText(HKEY_CURRENT_USER, machine.path + verb + "\\command"), command);
+        EXPECT_EQ(StoredText(HKEY_CURRENT_USER, user.path + verb + "\\command"), command);
+    }
 
-    settings::DeleteKeys(refusing, user); // the refusal does not stop the other removal
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, user.path + "MQLEditor4.File\\shell\\Compile"));
+    settings::DeleteKeys(refusing, user); // the refusal does not stop the other removals
+    for (const std::string& verb : verbs) {
+        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, user.path + verb)) << verb;
+    }
     testing_support::DeleteTree(HKEY_CURRENT_USER, "Software\\TarvexTests");
 }
 

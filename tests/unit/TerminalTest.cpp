@@ -1,6 +1,7 @@
 // What the program knows of MetaTrader 4, against Wine's registry and files: the kind of a
-// source, the terminal's folders, and the tools without a terminal.
+// source and the registered terminal's folders.
 #include "Support.h"
+#include "sys/SysError.h"
 #include "terminal/KindScanner.h"
 #include "terminal/Terminal.h"
 
@@ -64,7 +65,7 @@ TEST(TerminalFolders, FollowTheStoredInstallPathOfAStringValueOnly) {
     const struct {
         DWORD type; // 0: no value at all
         std::string stored;
-        std::string terminal; // the experts folder is this and "\experts", or "NA" for "NA"
+        std::string terminal; // the scripts go to this and "\experts\scripts"; "NA": none
     } cases[] = {
         {REG_SZ, std::string("C:\\Program Files\\MetaTrader 4\0", 30),
          "C:\\Program Files\\MetaTrader 4"},
@@ -85,16 +86,17 @@ TEST(TerminalFolders, FollowTheStoredInstallPathOfAStringValueOnly) {
             testing_support::SetValue(HKEY_CURRENT_USER, testing_support::kTerminalKey,
                                       "InstallPath", c.type, c.stored);
         }
-        // (Each kind's folder below the terminal's: the install road.)
         EXPECT_EQ(terminal::GetMT4Path(), c.terminal);
-        EXPECT_EQ(terminal::GetScriptsPath(),
-                  c.terminal + (c.terminal == "NA" ? "" : "\\experts\\scripts"));
+        // (A layout of build 600 and later: the install road's terminals.)
+        if (c.terminal == "NA") {
+            EXPECT_THROW(terminal::FindTerminal("C:\\a.mq4"), sys::Refusal);
+        } else {
+            EXPECT_EQ(testing_support::Utf8(
+                          terminal::GetKindFolder(terminal::FindTerminal("C:\\a.mq4"), "Script")),
+                      c.terminal + "\\experts\\scripts");
+        }
     }
-    // Without a terminal the compile is silent and opening fails.
     testing_support::ForgetTerminal();
-    terminal::Compile("C:\\sources\\a.mq4");
-    EXPECT_FALSE(testing_support::PathExists("NA\\compile.bat"));
-    EXPECT_THROW(terminal::OpenMetaEditor("C:\\sources\\a.mq4"), std::exception);
 }
 
 TEST(IsSameFolder, ComparesTheFoldersAsTheFileSystemResolvesThem) {

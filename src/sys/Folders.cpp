@@ -1,0 +1,119 @@
+#include "sys/Folders.h"
+#include "sys/Handles.h"
+
+#include <shlobj.h>
+
+#include <cwchar>
+
+namespace sys {
+
+namespace {
+
+std::uint64_t Ticks(const FILETIME& time) {
+    return static_cast<std::uint64_t>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
+}
+
+// Calls visit with each entry of the listing, but "." and "..".
+template <typename Visit> void ForEachEntry(const std::wstring& pattern, Visit visit) {
+    WIN32_FIND_DATAW entry{};
+    unique_hfind find(FindFirstFileW(pattern.c_str(), &entry));
+    for (bool more = static_cast<bool>(find); more; more = FindNextFileW(find.get(), &entry)) {
+        if (wcscmp(entry.cFileName, L".") != 0 && wcscmp(entry.cFileName, L"..") != 0) {
+            visit(entry);
+        }
+    }
+}
+
+} // namespace
+
+std::wstring RoamingAppData() noexcept {
+    wchar_t path[MAX_PATH] = L"";
+    return SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path))
+               ? path
+               : L"";
+}
+
+bool IsFile(const std::wstring& path) noexcept {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool IsFolder(const std::wstring& path) noexcept {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::vector<std::wstring> SubfolderNames(const std::wstring& folder) noexcept {
+    std::vector<std::wstring> names;
+    try {
+        ForEachEntry(folder + L"\\*", [&](const WIN32_FIND_DATAW& entry) {
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                names.push_back(entry.cFileName);
+            }
+        });
+    } catch (...) {
+        names.clear();
+    }
+    return names;
+}
+
+std::string ReadSmallFile(const std::wstring& path, std::size_t limit) noexcept {
+    try {
+        unique_hfile file(CreateFileW(path.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr));
+        LARGE_INTEGER size{};
+        if (!file || !GetFileSizeEx(file.get(), &size) ||
+            static_cast<std::uint64_t>(size.QuadPart) > limit) {
+            return {};
+        }
+        std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+        DWORD read = 0;
+        if (!bytes.empty() &&
+            !ReadFile(file.get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr)) {
+            return {};
+        }
+        bytes.resize(read);
+        return bytes;
+    } catch (...) {
+        return {};
+    }
+}
+
+std::uint64_t WriteTimeOf(const std::wstring& path) noexcept {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    return GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)
+               ? Ticks(data.ftLastWriteTime)
+               : 0;
+}
+
+std::uint64_t NewestWriteTimeIn(const std::wstring& folder) noexcept {
+    std::uint64_t newest = 0;
+    try {
+        ForEachEntry(folder + L"\\*", [&](const WIN32_FIND_DATAW& entry) {
+            if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+                Ticks(entry.ftLastWriteTime) > newest) {
+                newest = Ticks(entry.ftLastWriteTime);
+            }
+        });
+    } catch (...) {
+        return 0;
+    }
+    return newest;
+}
+
+std::wstring FullPath(const std::wstring& path) noexcept {
+    try {
+        std::wstring full(GetFullPathNameW(path.c_str(), 0, nullptr, nullptr), L'\0');
+        if (full.empty()) {
+            return {};
+        }
+        full.resize(
+            GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr));
+        return full;
+    } catch (...) {
+        return {};
+    }
+}
+
+} // namespace sys

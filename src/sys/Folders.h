@@ -1,0 +1,33 @@
+// Folders and small files by their Unicode names: the user's profile, where terminals keep
+// their data, may be named in a script that the system's code page cannot express.
+//
+// Every function here is trapped: a failure gives false, 0 or the empty result.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace sys {
+
+// The user's roaming application data, as the shell reports it.
+std::wstring RoamingAppData() noexcept;
+
+bool IsFile(const std::wstring& path) noexcept;
+bool IsFolder(const std::wstring& path) noexcept;
+
+// The names of the folder's sub-folders.
+std::vector<std::wstring> SubfolderNames(const std::wstring& folder) noexcept;
+
+// The file's bytes when it holds at most limit of them.
+std::string ReadSmallFile(const std::wstring& path, std::size_t limit = 65536) noexcept;
+
+// When the file was last written, in the system's 100 ns ticks; 0 when it is not there.
+std::uint64_t WriteTimeOf(const std::wstring& path) noexcept;
+// The newest of those times among the folder's files; 0 when it holds none.
+std::uint64_t NewestWriteTimeIn(const std::wstring& folder) noexcept;
+
+// The path made absolute: "." and ".." resolved, a relative one taken from the working folder.
+std::wstring FullPath(const std::wstring& path) noexcept;
+
+} // namespace sys

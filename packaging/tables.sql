@@ -6,6 +6,8 @@ INSERT INTO `Registry` (`Registry`, `Root`, `Key`, `Name`, `Component_`) VALUES 
 INSERT INTO `Registry` (`Registry`, `Root`, `Key`, `Name`, `Component_`) VALUES ('UserVerbKey', 1, 'Software\Classes\MQLEditor4.File\shell\Compile', '-', 'Program')
 -- The program's options; removed at uninstall. The terminal's keys beside it are not ours.
 INSERT INTO `Registry` (`Registry`, `Root`, `Key`, `Name`, `Component_`) VALUES ('OptionsKey', 1, 'Software\MetaQuotes Software\brenholt', '-', 'Program')
+-- The parent of the install folder, made in the profile too: removed at uninstall once empty.
+INSERT INTO `RemoveFile` (`FileKey`, `Component_`, `DirProperty`, `InstallMode`) VALUES ('RemoveUserPrograms', 'Program', 'UserProgramsFolder', 2)
 -- Upgrade in place: the old version is removed after the new one's files and registry values are
 -- in, so the component they share, and with it the options, is never uninstalled; and before the
 -- new one registers itself, as Wine's msiexec drops the whole upgrade code's registration then.

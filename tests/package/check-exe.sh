@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The program is one 32-bit GUI executable that needs no DLL beyond Windows' own, and carries
-# its icon (five sizes in three depths), its version and its manifest.
+# The program is one 32-bit GUI executable for Vista and later that needs no DLL beyond
+# Windows' own, and carries its icon (five sizes in three depths), its version and its manifest.
 # Usage: check-exe.sh <Tarvex.exe> <version>
 set -euo pipefail
 exe=$1 version=$2
@@ -9,6 +9,9 @@ fail() { echo "$*"; exit 1; }
 headers=$(i686-w64-mingw32-objdump -f -p "$exe")
 grep -q 'file format pei-i386' <<<"$headers" || fail "not a 32-bit PE: $exe"
 grep -q 'Subsystem.*(Windows GUI)' <<<"$headers" || fail "not a GUI program"
+# The oldest Windows the header claims, as OS and as subsystem: major, minor each.
+windows=$(awk '/^(Major|Minor)(OSystem|Subsystem)Version/ { printf "%s ", $2 }' <<<"$headers")
+[ "$windows" = "6 0 6 0 " ] || fail "the header claims Windows (OS, subsystem) $windows, not 6.0"
 dlls=$(sed -n 's/^\s*DLL Name: //p' <<<"$headers" | tr 'A-Z' 'a-z' | sort | tr '\n' ' ')
 others=$(tr ' ' '\n' <<<"$dlls" |
     grep -Ev '^(kernel32|user32|gdi32|advapi32|shell32|comctl32|msvcrt)\.dll$|^$' || true)
@@ -25,4 +28,4 @@ for value in '"ProductName", "Tarvex"' '"CompanyName", "Brenholt"' "\"FileVersio
     "name=\"\"Brenholt.Tarvex\"\" version=\"\"$version.0\"\"" 'supportedOS'; do
     grep -qF "$value" <<<"$rc" || fail "no $value in the resources"
 done
-echo "imports: $dlls; icon: $icons"
+echo "Windows (OS, subsystem): $windows; imports: $dlls; icon: $icons"

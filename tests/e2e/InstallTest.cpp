@@ -109,10 +109,9 @@ struct Current {
     std::vector<testing_support::Layout> terminals; // made in this order, named T0, T1, ...
     int serves;                // the terminal that gets the source; -1: the run is refused
     bool registered = true;    // T0's InstallPath is registered
-    const char* message = "";  // what the one message box says, up to the path it names
+    const char* message = "";  // how the one message box begins: the path it names in braces
     bool inKindFolder = false; // the source lies in the kind folder of the terminal it serves
     int instances = 1;
-    const char* result = nullptr; // the editor's compile fails with this result
 };
 
 class CurrentTerminals : public Road, public ::testing::WithParamInterface<Current> {};
@@ -128,98 +127,77 @@ TEST_P(CurrentTerminals, ServeTheSourceFromTheirDataFolderWithTheirEditor) {
         mts[0]->Register();
     }
     e2e::StoreOptions("1", "1", "0");
-    if (c.result != nullptr) {
-        SetEnvironmentVariableA("TARVEX_STANDIN_RESULT", c.result);
-    }
-    const StandInTerminal* served = c.serves >= 0 ? mts[c.serves].get() : mts[0].get();
-    std::vector<std::string> sources;
+    std::string message = c.message;
+    const auto result = message.find("Result: "); // the editor's compile fails so
+    SetEnvironmentVariableA("TARVEX_STANDIN_RESULT",
+                            result == std::string::npos ? nullptr : &message[result + 8]);
+    const StandInTerminal& served = *mts[std::max(c.serves, 0)];
+    const std::string kinds = served.KindFolder("Indicator");
+    const auto name = [](int i) { return "ind " + std::to_string(i) + ".mq4"; };
     std::vector<std::unique_ptr<driver::Program>> runs;
     for (int i = 0; i < c.instances; ++i) {
-        const std::string name = "ind " + std::to_string(i) + ".mq4";
-        sources.push_back(
-            Source("Indicator", name, c.inKindFolder ? served->KindFolder("Indicator") : ""));
-        runs.push_back(Start("\"" + sources.back() + "\""));
+        runs.push_back(
+            Start("\"" + Source("Indicator", name(i), c.inKindFolder ? kinds : "") + "\""));
     }
-    const std::string installed = served->KindFolder("Indicator") + "\\ind 0.mq4";
-    if (*c.message != '\0') {
+    for (const auto& [field, path] : {std::pair{"{dest}", kinds + "\\" + name(0)},
+                                      {"{kinds}", kinds},
+                                      {"{folder}", served.Path()}}) {
+        if (message.find(field) != std::string::npos) {
+            message.replace(message.find(field), strlen(field), path);
+        }
+    }
+    if (!message.empty()) {
         const auto box = driver::AnswerMessageBox(runs[0]->Pid(), IDOK);
         EXPECT_EQ(box.look, c.serves >= 0 ? "Tarvex: OK, warning" : "Tarvex: OK, stop");
-        EXPECT_EQ(box.text.rfind(c.message, 0), 0u) << box.text;
-        EXPECT_TRUE(!c.result ||
-                    box.text.find(std::string("Result: ") + c.result) != std::string::npos);
-        const std::string named = box.text.substr(std::min(box.text.size(), strlen(c.message)));
-        EXPECT_TRUE(named.rfind(installed, 0) == 0 || named.rfind(served->Path(), 0) == 0 ||
-                    named.rfind(served->KindFolder("Indicator"), 0) == 0)
-            << named;
+        EXPECT_EQ(box.text.rfind(message, 0), 0u) << box.text;
     }
     SetEnvironmentVariableA("TARVEX_STANDIN_RESULT", nullptr);
     for (auto& run : runs) {
         EXPECT_EQ(ExitCodeOf(*run), c.serves >= 0 ? 0u : 2u);
     }
-    if (c.serves < 0) {
-        EXPECT_TRUE(PathExists(sources[0]) && !PathExists(installed) && mts[0]->Runs().empty());
-        return;
-    }
-    const std::string editor = "\"" + served->Path() + "\\metaeditor.exe\" ";
-    const std::string portable = served->Portable() ? " /portable" : "";
-    const bool legacy = PathExists(served->Path() + "\\metalang.exe");
     std::multiset<std::string> commands;
-    for (const auto& run : served->Runs(2 * c.instances)) {
-        EXPECT_TRUE(run.fileFound && run.folder == served->Path()) << run.commandLine;
+    for (const auto& run : served.Runs(c.serves >= 0 ? 2 * c.instances : 0)) {
+        EXPECT_TRUE(run.fileFound && run.folder == served.Path()) << run.commandLine;
         commands.insert(run.commandLine);
     }
+    const std::string editor = "\"" + served.Path() + "\\metaeditor.exe\" ";
+    const std::string portable = served.Portable() ? " /portable" : "";
+    const bool legacy = PathExists(served.Path() + "\\metalang.exe");
     for (int i = 0; i < c.instances; ++i) {
-        const std::string path =
-            served->KindFolder("Indicator") + "\\ind " + std::to_string(i) + ".mq4";
-        EXPECT_EQ(ReadBytes(path), e2e::SourceText("Indicator"));
-        EXPECT_EQ(PathExists(sources[i]), c.inKindFolder) << "deleted once copied";
-        EXPECT_EQ(PathExists(path.substr(0, path.size() - 3) + "ex4"), c.result == nullptr);
+        const std::string path = kinds + "\\" + name(i);
+        EXPECT_EQ(PathExists(path), c.serves >= 0);
+        EXPECT_EQ(PathExists(sources / name(i)), c.serves < 0) << "deleted once copied";
+        EXPECT_EQ(PathExists(path.substr(0, path.size() - 3) + "ex4"),
+                  c.serves >= 0 && result == std::string::npos);
         for (const std::string& command :
              legacy ? std::vector<std::string>{"metalang -q \"" + path + "\"",
                                                "MetaEditor \"" + path + "\""}
                     : std::vector<std::string>{editor + "/compile:\"" + path + "\" /log" + portable,
                                                editor + "\"" + path + "\"" + portable}) {
-            EXPECT_EQ(commands.count(command), 1u) << command;
+            EXPECT_EQ(commands.count(command), c.serves >= 0 ? 1u : 0u) << command;
         }
     }
 }
 
 using testing_support::Layout;
+const char* const kNotCompiled = "This file was installed but did not compile:\r\n{dest}\r\n\r\n"
+                                 "Result: 2 errors, 1 warnings";
+const char* const kNoData = "This MetaTrader 4 keeps its programs in a data folder, and none was "
+                            "found for it:\r\n{folder}\r\n";
+const char* const kNoKinds = "This terminal has no folder for this kind of program:\r\n{kinds}";
+const char* const kCodePage = "The source cannot be installed under this path:\r\n{dest}\r\n";
 INSTANTIATE_TEST_SUITE_P(
     Layouts, CurrentTerminals,
     ::testing::Values(
         Current{"Registered", {Layout{}}, 0}, Current{"Portable", {Layout{"portable"}}, 0},
         Current{"RegisteredNamedInOtherCaseWithABackslash", {Layout{"utf16 upper slash"}}, 0},
         Current{"FoundWithoutInstallPath", {Layout{}}, 0, false},
-        Current{"TheOneUsedLastOfSeveral",
-                {Layout{"utf16", 3}, Layout{"ansi slash", 1}, Layout{"utf16"}},
-                1,
-                false},
+        Current{"TheOneUsedLast", {Layout{"utf16", 3}, {"ansi slash", 1}, {"utf16"}}, 1, false},
         Current{"InAnotherTerminalsKindFolder", {Layout{}, Layout{}}, 1, true, "", true},
-        Current{"FailedCompileToldWithTellOff",
-                {Layout{}},
-                0,
-                true,
-                "This file was installed but did not compile:\r\n",
-                false,
-                1,
-                "2 errors, 1 warnings"},
-        Current{"NoDataFolder",
-                {Layout{"none"}},
-                -1,
-                true,
-                "This MetaTrader 4 keeps its programs in a data folder, and none was found for "
-                "it:\r\n"},
-        Current{"MissingKindFolder",
-                {Layout{"utf16 bare"}},
-                -1,
-                true,
-                "This terminal has no folder for this kind of program:\r\n"},
-        Current{"DataFolderOutsideTheCodePage",
-                {Layout{"utf16 cyrillic"}},
-                -1,
-                false,
-                "The source cannot be installed under this path:\r\n"},
+        Current{"FailedCompileToldWithTellOff", {Layout{}}, 0, true, kNotCompiled},
+        Current{"NoDataFolder", {Layout{"none"}}, -1, true, kNoData},
+        Current{"MissingKindFolder", {Layout{"utf16 bare"}}, -1, true, kNoKinds},
+        Current{"DataFolderOutsideTheCodePage", {Layout{"utf16 cyrillic"}}, -1, false, kCodePage},
         Current{"ThreeAtOnce", {Layout{}}, 0, true, "", false, 3},
         Current{"MetalangBesideTheEditorIsLegacy", {Layout{"utf16", -1, true}}, 0}),
     [](const auto& info) { return std::string(info.param.name); });

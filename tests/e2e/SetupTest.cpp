@@ -7,18 +7,14 @@
 
 namespace {
 
-using e2e::kOtherVerb, e2e::kUserClasses, e2e::kVerb;
+using e2e::kAnyClassVerb, e2e::kOtherVerb, e2e::kUserClasses, e2e::kVerb;
 using testing_support::KeyExists;
 using testing_support::PathExists;
 using testing_support::ReadBytes;
+using testing_support::StoredText;
 using testing_support::Wide;
 
 const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-
-std::string Text(HKEY root, const std::string& key, const std::string& name = "") {
-    const std::string bytes = testing_support::StoredBytes(root, key, name);
-    return bytes.substr(0, bytes.find('\0'));
-}
 
 std::string Folder(int csidl) {
     wchar_t path[MAX_PATH] = L"";
@@ -34,9 +30,7 @@ std::string Package(const char* version) {
 // Runs msiexec with those arguments to its end; its exit code.
 DWORD Msiexec(const std::string& arguments) {
     driver::Program run(Folder(CSIDL_SYSTEM) + "\\msiexec.exe", arguments);
-    DWORD code = 99;
-    EXPECT_TRUE(run.WaitForExit(120000, &code)) << arguments;
-    return code;
+    return e2e::ExitCodeOf(run, 120000);
 }
 
 // Apps & features' entries named Tarvex, under the user's and the machine's uninstall keys.
@@ -47,7 +41,7 @@ std::vector<std::pair<HKEY, std::string>> Entries() {
         char code[256];
         RegOpenKeyExA(root, kUninstall.c_str(), 0, KEY_READ, list.put());
         for (DWORD i = 0; list && RegEnumKeyA(list.get(), i, code, sizeof code) == 0; ++i) {
-            if (Text(root, kUninstall + code, "DisplayName") == "Tarvex") {
+            if (StoredText(root, kUninstall + code, "DisplayName") == "Tarvex") {
                 entries.push_back({root, kUninstall + code});
             }
         }
@@ -58,7 +52,7 @@ std::vector<std::pair<HKEY, std::string>> Entries() {
 // Uninstalls the one entry silently, by its own command; its exit code.
 DWORD UninstallEntry() {
     const auto [root, key] = Entries().at(0);
-    const std::string command = Text(root, key, "UninstallString");
+    const std::string command = StoredText(root, key, "UninstallString");
     return Msiexec(command.substr(command.find(' ') + 1) + " /qn");
 }
 
@@ -66,7 +60,7 @@ DWORD UninstallEntry() {
 void ExpectOneEntry(const char* version) {
     const auto entries = Entries();
     ASSERT_EQ(entries.size(), 1u);
-    EXPECT_EQ(Text(entries[0].first, entries[0].second, "DisplayVersion"), version);
+    EXPECT_EQ(StoredText(entries[0].first, entries[0].second, "DisplayVersion"), version);
 }
 
 // The options window the setup opened at its end, closed by the user.
@@ -83,12 +77,15 @@ void CloseOptionsWindow() {
 class Setup : public e2e::Road {
 protected:
     void SetUp() override {
-        // MetaEditor's association with a verb of its own, and a verb the program left in the
-        // user's classes when HKEY_CLASSES_ROOT was refused to it.
+        // MetaEditor's association with a verb of its own; verbs the program left in the user's
+        // classes when HKEY_CLASSES_ROOT was refused to it, and on every .mq4 file while another
+        // class owned them.
         testing_support::SetText(HKEY_CLASSES_ROOT, ".mq4", "", "MQLEditor4.File");
         testing_support::SetText(HKEY_CLASSES_ROOT, kOtherVerb, "", "MetaEditor.exe \"%1\"");
-        testing_support::SetText(HKEY_CURRENT_USER, kUserClasses + kVerb + "\\command", "",
-                                 "Tarvex.exe \"%1\"");
+        for (const std::string& key : {kUserClasses + kVerb, kUserClasses + kAnyClassVerb}) {
+            testing_support::SetText(HKEY_CURRENT_USER, key + "\\command", "", "Tarvex.exe \"%1\"");
+        }
+        testing_support::SetText(HKEY_CLASSES_ROOT, kAnyClassVerb + "\\command", "", "Tarvex.exe");
     }
     void TearDown() override {
         while (!Entries().empty() && UninstallEntry() == 0) {
@@ -105,8 +102,8 @@ TEST_F(Setup, InstallsForTheUserUpgradesInPlaceAndRemovesWhatTarvexWrote) {
 
     ASSERT_EQ(Msiexec(Package(TARVEX_VERSION) + " /qn"), 0u);
     EXPECT_EQ(ReadBytes(exe), ReadBytes(testing_support::BuildFolder() + "\\Tarvex.exe"));
-    EXPECT_EQ(Text(HKEY_CLASSES_ROOT, kVerb + "\\command"), "\"" + exe + "\" \"%1\"");
-    EXPECT_EQ(Text(HKEY_CLASSES_ROOT, kVerb), "<none>");
+    EXPECT_EQ(StoredText(HKEY_CLASSES_ROOT, kVerb + "\\command"), "\"" + exe + "\" \"%1\"");
+    EXPECT_EQ(StoredText(HKEY_CLASSES_ROOT, kVerb), "<none>");
     EXPECT_NE(ReadBytes(shortcut).find(exe), std::string::npos) << "the shortcut's target";
     ExpectOneEntry(TARVEX_VERSION);
 
@@ -148,27 +145,32 @@ TEST_F(Setup, InstallsForTheUserUpgradesInPlaceAndRemovesWhatTarvexWrote) {
     EXPECT_TRUE(setup.WaitForExit(120000));
     CloseOptionsWindow();
     EXPECT_EQ(ReadBytes(exe), ReadBytes(testing_support::BuildFolder() + "\\TarvexNext.exe"));
-    EXPECT_EQ(Text(HKEY_CURRENT_USER, e2e::kSettingsKey, "op") +
-                  Text(HKEY_CURRENT_USER, e2e::kSettingsKey, "del") +
-                  Text(HKEY_CURRENT_USER, e2e::kSettingsKey, "tell"),
-              "201");
+    EXPECT_EQ(e2e::StoredOptions(), "201");
     ExpectOneEntry(TARVEX_NEXT_VERSION);
     EXPECT_NE(Msiexec(Package(TARVEX_VERSION) + " /qn"), 0u);
 
-    // A silent uninstall from the entry removes what Tarvex wrote and nothing else.
+    // A silent uninstall from the entry removes what Tarvex wrote and nothing else, the verb
+    // on every .mq4 file included, which a start writes while another class owns them.
+    for (const auto& [root, classes] :
+         {std::pair{HKEY_CLASSES_ROOT, std::string()}, {HKEY_CURRENT_USER, kUserClasses}}) {
+        testing_support::SetText(root, classes + kAnyClassVerb + "\\command", "", "Tarvex.exe");
+    }
     ASSERT_EQ(UninstallEntry(), 0u);
     const std::pair<const char*, bool> left[] = {
         {"the program", PathExists(exe)},
         {"the shortcut", PathExists(shortcut)},
         {"the verb", KeyExists(HKEY_CLASSES_ROOT, kVerb)},
         {"the verb in the user's classes", KeyExists(HKEY_CURRENT_USER, kUserClasses + kVerb)},
+        {"the verb on every .mq4 file", KeyExists(HKEY_CLASSES_ROOT, kAnyClassVerb)},
+        {"the same in the user's classes",
+         KeyExists(HKEY_CURRENT_USER, kUserClasses + kAnyClassVerb)},
         {"the options", KeyExists(HKEY_CURRENT_USER, e2e::kSettingsKey)},
         {"the setup's key", KeyExists(HKEY_CURRENT_USER, "Software\\Brenholt")},
         {"the entry in Apps & features", !Entries().empty()},
         {"+MetaEditor's own verb", KeyExists(HKEY_CLASSES_ROOT, kOtherVerb)},
         {"+the association of .mq4", KeyExists(HKEY_CLASSES_ROOT, ".mq4")},
         {"+the terminal's key",
-         Text(HKEY_CURRENT_USER, testing_support::kTerminalKey, "InstallPath") != "<none>"},
+         StoredText(HKEY_CURRENT_USER, testing_support::kTerminalKey, "InstallPath") != "<none>"},
         {"+the source", PathExists(source)},
         {"+the source in the terminal", PathExists(compiled)}};
     for (const auto& [what, there] : left) {

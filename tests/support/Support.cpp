@@ -121,17 +121,6 @@ void SetText(HKEY root, const std::string& key, const std::string& name, const s
         "cannot set", key + "\\" + name);
 }
 
-std::string StoredBytes(HKEY root, const std::string& key, const std::string& name) {
-    sys::unique_hkey handle;
-    char bytes[65536];
-    DWORD size = sizeof bytes;
-    return RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, handle.put()) == 0 &&
-                   RegQueryValueExA(handle.get(), name.c_str(), nullptr, nullptr,
-                                    reinterpret_cast<BYTE*>(bytes), &size) == 0
-               ? std::string(bytes, size)
-               : "<none>";
-}
-
 std::string StoredText(HKEY root, const std::string& key, const std::string& name) {
     std::wstring text(32768, L'\0');
     DWORD size = static_cast<DWORD>(text.size() * sizeof(wchar_t));

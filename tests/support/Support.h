@@ -43,7 +43,6 @@ std::string BuildFolder(); // where the build puts every program
 void SetValue(HKEY root, const std::string& key, const std::string& name, DWORD type,
               const std::string& bytes);
 void SetText(HKEY root, const std::string& key, const std::string& name, const std::string& text);
-std::string StoredBytes(HKEY root, const std::string& key, const std::string& name = "");
 // A REG_SZ value as the Unicode call reads it, in UTF-8; "<none>" when missing.
 std::string StoredText(HKEY root, const std::string& key, const std::string& name = "");
 bool KeyExists(HKEY root, const std::string& key);

@@ -15,6 +15,10 @@ std::string Describe(const std::string& action, const std::string& path, DWORD c
 SysError::SysError(const std::string& action, const std::string& path, DWORD code)
     : std::runtime_error(Describe(action, path, code)), action_(action), path_(path), code_(code) {}
 
+Refusal::Refusal(const std::wstring& what, const std::wstring& path, const std::wstring& why)
+    : Refusal(what + L":\r\n" + Shortened(path) + L"\r\n\r\n" + why + (why.empty() ? L"" : L" ") +
+              L"Nothing was copied, compiled or deleted.") {}
+
 std::string SystemMessage(DWORD code) {
     char* text = nullptr;
     const DWORD length = FormatMessageA(

@@ -30,6 +30,8 @@ class Refusal : public std::runtime_error {
 public:
     explicit Refusal(std::wstring message)
         : std::runtime_error("refused"), message_(std::move(message)) {}
+    // what stands in the way, the path it concerns, and why, before anything is touched.
+    Refusal(const std::wstring& what, const std::wstring& path, const std::wstring& why);
     const std::wstring& Message() const noexcept { return message_; }
 
 private:

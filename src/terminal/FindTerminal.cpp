@@ -4,7 +4,6 @@
 #include "sys/CodePage.h"
 #include "sys/Folders.h"
 #include "sys/SysError.h"
-#include "sys/Text.h"
 #include "terminal/Terminal.h"
 
 #include <cstdint>
@@ -74,11 +73,9 @@ Terminal Registered(const std::wstring& folder, const std::vector<DataFolder>& k
     if (sys::IsFolder(bare + L"\\MQL4")) {
         return {bare, Layout::Current, bare};
     }
-    throw sys::Refusal(L"This MetaTrader 4 keeps its programs in a data folder, and none was "
-                       L"found for it:\r\n" +
-                       sys::Shortened(folder) +
-                       L"\r\n\r\nStart the terminal once, so that it makes its data folder. "
-                       L"Nothing was copied, compiled or deleted.");
+    throw sys::Refusal(
+        L"This MetaTrader 4 keeps its programs in a data folder, and none was found for it", folder,
+        L"Start the terminal once, so that it makes its data folder.");
 }
 
 } // namespace

@@ -68,6 +68,17 @@ std::wstring GetKindFolder(const Terminal& terminal, const std::string& kind) {
     throw std::logic_error("no kind is called " + kind);
 }
 
+namespace {
+
+sys::Refusal Inexpressible(const wchar_t* what, const std::wstring& path, const wchar_t* page,
+                           UINT number) {
+    return {what, path,
+            L"It has characters that this system's " + std::wstring(page) + L" (" +
+                std::to_wstring(number) + L") cannot express."};
+}
+
+} // namespace
+
 std::string GetDestination(const Terminal& terminal, const std::string& kind,
                            const std::string& fileName) {
     const std::wstring kindFolder = GetKindFolder(terminal, kind);
@@ -77,26 +88,19 @@ std::string GetDestination(const Terminal& terminal, const std::string& kind,
         sys::ToCodePage(kindFolder, CP_ACP, destination);
         destination += "\\" + fileName;
         if (!FitsConsoleCodePage(destination)) {
-            throw sys::Refusal(L"The compiler cannot be handed this path:\r\n" +
-                               sys::Shortened(wide) +
-                               L"\r\n\r\nIt has characters that this system's console code page (" +
-                               std::to_wstring(GetOEMCP()) +
-                               L") cannot express. Nothing was copied, compiled or deleted.");
+            throw Inexpressible(L"The compiler cannot be handed this path", wide,
+                                L"console code page", GetOEMCP());
         }
         return destination;
     }
     if (!sys::IsFolder(kindFolder)) {
-        throw sys::Refusal(L"This terminal has no folder for this kind of program:\r\n" +
-                           sys::Shortened(kindFolder) +
-                           L"\r\n\r\nNothing was copied, compiled or deleted.");
+        throw sys::Refusal(L"This terminal has no folder for this kind of program", kindFolder,
+                           L"");
     }
     // The file calls take ANSI paths, and the data folder lies in the user's profile.
     if (!sys::ToCodePage(wide, CP_ACP, destination)) {
-        throw sys::Refusal(L"The source cannot be installed under this path:\r\n" +
-                           sys::Shortened(wide) +
-                           L"\r\n\r\nIt has characters that this system's code page (" +
-                           std::to_wstring(GetACP()) +
-                           L") cannot express. Nothing was copied, compiled or deleted.");
+        throw Inexpressible(L"The source cannot be installed under this path", wide, L"code page",
+                            GetACP());
     }
     return destination;
 }

@@ -17,8 +17,8 @@ using e2e::kAnyClassVerb;
 struct Start {
     const char* tail;
     bool accepted;
-    // Who owns .mq4: the classes' default, and after a "|" the user's own choice.
-    const char* owner = "MQLEditor4.File";
+    const char* owner = "MQLEditor4.File"; // the class of .mq4 by default; "": none
+    const char* choice = nullptr;          // the class the user chose for .mq4 in Explorer
 };
 
 class Argument : public ::testing::TestWithParam<Start> {
@@ -43,15 +43,13 @@ protected:
 
 TEST_P(Argument, IsRefusedOrTakenByItsLastThreeCharacters) {
     const Start& c = GetParam();
-    const std::string owner = c.owner;
-    const auto bar = owner.find('|');
     testing_support::DeleteTree(HKEY_CLASSES_ROOT, ".mq4");
     testing_support::DeleteTree(HKEY_CURRENT_USER, kUserChoice);
-    if (bar != 0) {
-        testing_support::SetText(HKEY_CLASSES_ROOT, ".mq4", "", owner.substr(0, bar));
+    if (*c.owner != '\0') {
+        testing_support::SetText(HKEY_CLASSES_ROOT, ".mq4", "", c.owner);
     }
-    if (bar != std::string::npos) {
-        testing_support::SetText(HKEY_CURRENT_USER, kUserChoice, "ProgId", owner.substr(bar + 1));
+    if (c.choice != nullptr) {
+        testing_support::SetText(HKEY_CURRENT_USER, kUserChoice, "ProgId", c.choice);
     }
     testing_support::DeleteTree(HKEY_CLASSES_ROOT, kAnyClassVerb);
     driver::Program tarvex(Copy(), c.tail);
@@ -68,10 +66,8 @@ TEST_P(Argument, IsRefusedOrTakenByItsLastThreeCharacters) {
     EXPECT_EQ(StoredText(HKEY_CLASSES_ROOT, e2e::kVerb + "\\command"), command);
     EXPECT_EQ(StoredText(HKEY_CLASSES_ROOT, e2e::kVerb), "Someone's label");
     // Beside MetaEditor's own class the entry would show twice.
-    const bool metaEditors =
-        owner.substr(bar == std::string::npos ? 0 : bar + 1) == "MQLEditor4.File";
     EXPECT_EQ(StoredText(HKEY_CLASSES_ROOT, kAnyClassVerb + "\\command"),
-              metaEditors ? "<none>" : command);
+              std::string(c.choice ? c.choice : c.owner) == "MQLEditor4.File" ? "<none>" : command);
     // Written where it was allowed, so the user's own classes stay as they were.
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, e2e::kUserClasses + "MQLEditor4.File") ||
                  KeyExists(HKEY_CURRENT_USER, e2e::kUserClasses + "SystemFileAssociations"));
@@ -82,8 +78,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Start{R"(C:\sources\notes.txt)", false},
                       Start{R"("C:\sources\my ea.mq4 ")", false, "txtfile"}, // nothing is trimmed
                       Start{R"(C:\sources\ea.mq4 )", false, ""},             // no class at all
-                      Start{R"("")", false, "MQLEditor4.File|Applications\notepad.exe"},
-                      Start{R"(C:\sources\a.mq5)", false, "txtfile|MQLEditor4.File"},
+                      Start{R"("")", false, "MQLEditor4.File", "Applications\notepad.exe"},
+                      Start{R"(C:\sources\a.mq5)", false, "txtfile", "MQLEditor4.File"},
                       Start{u8"C:\\sources\\a.ｍｑ４", false}, // look-alikes
                       Start{u8"\"C:\\sources\\Заметки.txt\"", false},
                       Start{R"(C:\sources\none.MQ4)", true},

@@ -29,10 +29,6 @@ std::string BatchLine(const std::filesystem::path& batch) {
     return Utf8(sys::FromCodePage(line, CP_OEMCP));
 }
 
-void Write(const std::filesystem::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
 } // namespace
 
 int main() {
@@ -59,12 +55,13 @@ int main() {
         const auto program = std::filesystem::path(file).replace_extension(".ex4");
         std::filesystem::remove(program);
         if (failure == nullptr) {
-            Write(program, "compiled from " + Utf8(file.wstring()) + "\r\n");
+            std::ofstream(program, std::ios::binary)
+                << "compiled from " << Utf8(file.wstring()) << "\r\n";
         }
-        Write(std::filesystem::path(file).replace_extension(".log"),
-              testing_support::Utf16(
-                  "compiling '" + Utf8(file.filename().wstring()) +
-                  "'\r\nResult: " + (failure ? failure : "0 errors, 0 warnings") + "\r\n"));
+        std::ofstream(std::filesystem::path(file).replace_extension(".log"), std::ios::binary)
+            << testing_support::Utf16(
+                   "compiling '" + Utf8(file.filename().wstring()) +
+                   "'\r\nResult: " + (failure ? failure : "0 errors, 0 warnings") + "\r\n");
     }
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);

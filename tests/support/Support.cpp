@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -162,55 +163,40 @@ void CopyTool(const char* tool, const std::string& folder, const char* name) {
 }
 } // namespace
 
-StandInTerminal::StandInTerminal(const std::string& folderName) : path_(root_ / folderName) {
-    for (const auto& kind : kKindFolders) {
-        MakeFolder(path_ + kind[1]);
-    }
-    CopyTool("metalang.exe", path_, "metalang.exe");
-    CopyTool("MetaEditor.exe", path_, "MetaEditor.exe");
-    Register();
-}
-
 StandInTerminal::StandInTerminal(const std::string& folderName, const Layout& layout)
-    : path_(root_ / folderName), legacy_(layout.metalang) {
+    : path_(root_ / folderName) {
+    const auto has = [&](const char* flag) { return std::strstr(layout.origin, flag) != nullptr; };
+    legacy_ = has("metalang");
     MakeFolder(path_);
-    CopyTool("MetaEditor.exe", path_, "metaeditor.exe");
-    if (layout.metalang) {
+    CopyTool("MetaEditor.exe", path_, legacy_ ? "MetaEditor.exe" : "metaeditor.exe");
+    if (legacy_) {
         CopyTool("metalang.exe", path_, "metalang.exe");
         for (const auto& kind : kKindFolders) {
             MakeFolder(path_ + kind[1]);
         }
     }
-    const std::string origin = layout.origin;
-    if (origin == "none") {
+    Register();
+    if (has("none")) {
         return;
     }
     wchar_t appData[MAX_PATH] = L"";
     SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData);
-    const bool cyrillic = origin.find("cyrillic") != std::string::npos;
-    data_ = origin == "portable" ? path_
-                                 : Utf8(appData) + "\\MetaQuotes\\Terminal\\TarvexTest " +
-                                       (cyrillic ? u8"Тест " : "") + folderName;
+    data_ = has("portable") ? path_
+                            : Utf8(appData) + "\\MetaQuotes\\Terminal\\TarvexTest " +
+                                  (has("cyrillic") ? u8"Тест " : "") + folderName;
     MakeFolder(data_ + "\\MQL4");
     for (const auto& kind : kKindFolders) {
-        if (origin.find("bare") == std::string::npos) {
-            MakeFolder(data_ + kind[2]);
-        }
+        MakeFolder(has("bare") ? data_ : data_ + kind[2]);
     }
+    const std::string named = path_ + (has("slash") ? "\\" : "");
     if (!Portable()) {
-        std::string named = path_ + (origin.find("slash") != std::string::npos ? "\\" : "");
-        if (origin.find("upper") != std::string::npos) {
-            named = Utf8(CharUpperW(&Wide(named)[0]));
-        }
-        WriteBytes(data_ + "\\origin.txt", origin.find("ansi") != std::string::npos
-                                               ? InCodePage(named, CP_ACP)
-                                               : Utf16(named));
+        const std::string text = has("upper") ? Utf8(CharUpperW(&Wide(named)[0])) : named;
+        WriteBytes(data_ + "\\origin.txt", has("ansi") ? InCodePage(text, CP_ACP) : Utf16(text));
     }
-    if (layout.usedDaysAgo >= 0) {
-        const std::string log = data_ + "\\logs\\20261201.log";
+    if (layout.usedDaysAgo >= 0) { // a terminal writes a log file each day it runs
         MakeFolder(data_ + "\\logs");
-        WriteBytes(log, "started");
-        std::filesystem::last_write_time(FsPath(log),
+        WriteBytes(data_ + "\\logs\\20261201.log", "started");
+        std::filesystem::last_write_time(FsPath(data_ + "\\logs\\20261201.log"),
                                          std::filesystem::file_time_type::clock::now() -
                                              std::chrono::hours(24 * layout.usedDaysAgo));
     }

@@ -70,27 +70,24 @@ struct ToolRun {
     std::string batchLine;                    // line 2 of its batch file, as cmd read it
 };
 
-// How a terminal of build 600 or later is laid out: how the origin.txt of its data folder in
-// %APPDATA%\MetaQuotes\Terminal names its install folder ("utf16" with its mark or "ansi",
-// "upper" for other letter case, "slash" for a trailing backslash), "cyrillic" for a data
-// folder named in that script, "bare" for an MQL4 folder without kind folders; or "portable"
-// (its programs in its install folder), or "none" (no data folder at all).
+// How a terminal is laid out, as flags: "metalang" beside the editor (before build 600: its
+// kind folders in its own folder), else "metaeditor.exe" alone; its data folder in
+// %APPDATA%\MetaQuotes\Terminal has an origin.txt naming it in "utf16" (with its mark) or
+// "ansi", in "upper" case, with a trailing "slash"; or "bare" (MQL4 without kind folders), or
+// "cyrillic" (named in that script). "portable": MQL4 in its own folder; "none": no data folder.
 struct Layout {
     const char* origin = "utf16";
-    int usedDaysAgo = -1;  // the age of the newest file in the data folder's logs; -1: no logs
-    bool metalang = false; // metalang beside the editor: the folder is laid out as before
+    int usedDaysAgo = -1; // the age of the newest file in the data folder's logs; -1: no logs
 };
 
-// A MetaTrader 4 folder of that name in a new temp folder, with the stand-in tools. Laid out
-// as before build 600 unless a layout is given: then with metaeditor.exe and a data folder.
-// Only the first form registers its InstallPath.
+// A MetaTrader 4 folder of that name in a new temp folder, with the stand-in tools, laid out
+// as before build 600 unless told otherwise, and its InstallPath registered.
 class StandInTerminal {
 public:
-    explicit StandInTerminal(const std::string& folderName = "MetaTrader 4");
-    StandInTerminal(const std::string& folderName, const Layout& layout);
+    explicit StandInTerminal(const std::string& folderName = "MetaTrader 4",
+                             const Layout& layout = {"metalang none"});
     ~StandInTerminal();
     const std::string& Path() const { return path_; }
-    const std::string& DataFolder() const { return data_; } // where MQL4 lies
     bool Portable() const { return data_ == path_; }
     std::string KindFolder(const std::string& kind) const; // by the kind's text
     void Register() const;

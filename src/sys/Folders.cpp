@@ -43,18 +43,18 @@ bool IsFolder(const std::wstring& path) noexcept {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-std::vector<std::wstring> SubfolderNames(const std::wstring& folder) noexcept {
-    std::vector<std::wstring> names;
+std::vector<std::wstring> SubfoldersOf(const std::wstring& folder) noexcept {
+    std::vector<std::wstring> paths;
     try {
         ForEachEntry(folder + L"\\*", [&](const WIN32_FIND_DATAW& entry) {
             if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                names.push_back(entry.cFileName);
+                paths.push_back(folder + L'\\' + entry.cFileName);
             }
         });
     } catch (...) {
-        names.clear();
+        paths.clear();
     }
-    return names;
+    return paths;
 }
 
 std::string ReadSmallFile(const std::wstring& path, std::size_t limit) noexcept {

@@ -16,8 +16,8 @@ std::wstring RoamingAppData() noexcept;
 bool IsFile(const std::wstring& path) noexcept;
 bool IsFolder(const std::wstring& path) noexcept;
 
-// The names of the folder's sub-folders.
-std::vector<std::wstring> SubfolderNames(const std::wstring& folder) noexcept;
+// The paths of the folder's sub-folders.
+std::vector<std::wstring> SubfoldersOf(const std::wstring& folder) noexcept;
 
 // The file's bytes when it holds at most limit of them.
 std::string ReadSmallFile(const std::wstring& path, std::size_t limit = 65536) noexcept;

@@ -44,10 +44,13 @@ bool IsCurrent(const std::wstring& folder) {
 }
 
 std::vector<DataFolder> KnownDataFolders() {
-    const std::wstring terminals = sys::RoamingAppData() + L"\\MetaQuotes\\Terminal";
+    const std::wstring appData = sys::RoamingAppData();
+    const std::wstring terminals = appData + L"\\MetaQuotes\\Terminal";
     std::vector<DataFolder> known;
-    for (const std::wstring& id : sys::SubfolderNames(terminals)) {
-        const std::wstring data = terminals + L"\\" + id;
+    if (appData.empty()) {
+        return known;
+    }
+    for (const std::wstring& data : sys::SubfoldersOf(terminals)) {
         std::wstring origin = sys::FromFileText(sys::ReadSmallFile(data + L"\\origin.txt"));
         while (!origin.empty() && std::wcschr(L" \t\r\n", origin.back()) != nullptr) {
             origin.pop_back(); // a line end, and the NUL some editors leave

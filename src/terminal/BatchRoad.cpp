@@ -13,7 +13,6 @@ namespace terminal {
 
 namespace {
 
-constexpr DWORD kCompileWaitMs = 120000; // the compiler of a large program takes seconds
 // cmd reads a batch file by offset while its program runs: run.bat is not rewritten under an
 // interpreter that still reads it, unless its editor stays open longer than this.
 constexpr DWORD kEditorWaitMs = 15000;

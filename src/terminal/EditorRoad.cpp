@@ -10,8 +10,6 @@ namespace terminal {
 
 namespace {
 
-constexpr DWORD kCompileWaitMs = 120000;
-
 std::wstring EditorCommand(const Terminal& terminal, const std::wstring& arguments) {
     // A portable terminal's editor looks for its data in its own folder only when told so.
     return L"\"" + terminal.folder + L"\\metaeditor.exe\" " + arguments +

@@ -4,7 +4,12 @@
 
 #include "terminal/Terminal.h"
 
+#include <windows.h>
+
 namespace terminal {
+
+// How long a compile may take, on either road: the compiler of a large program takes seconds.
+constexpr DWORD kCompileWaitMs = 120000;
 
 // The interpreter reads batch files in the console's code page: true when the path has a
 // form there, so that the tools are given this very path.

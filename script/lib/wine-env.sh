@@ -42,8 +42,11 @@ make_prefix() {
     # Windows' own fonts (Wine's versions): without them every face falls back to a wider
     # Linux font and captions are cut.
     cp /usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/*.fon "$WINEPREFIX/drive_c/windows/Fonts/"
-    # Wine draws the title bars itself: Xvfb has no window manager.
-    "$TARVEX_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+    # Xvfb has no window manager: Wine draws the title bars itself, and manages the windows
+    # itself, as it would otherwise wait 2 s for a window manager at every window it hides.
+    for value in Decorated Managed; do
+        "$TARVEX_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v $value /d N /f >/dev/null 2>&1
+    done
     wineserver -w
     wineserver -p >/dev/null 2>&1
     # Start the prefix's services now, detached from our output: started by the first test,

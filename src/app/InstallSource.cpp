@@ -1,7 +1,6 @@
 // The install of one source file, started from the context menu.
 #include "app/Messages.h"
 #include "app/frMain.h"
-#include "sys/CodePage.h"
 #include "sys/Main.h"
 #include "sys/SysError.h"
 #include "terminal/Terminal.h"
@@ -9,26 +8,25 @@
 namespace {
 
 // The failure of the copy itself: the code is taken before anything else can change it.
-[[noreturn]] void CopyFailed(const std::string& destination) {
+[[noreturn]] void CopyFailed(const std::wstring& destination) {
     const DWORD error = GetLastError();
-    throw sys::SysError("Could not copy the source file to", destination, error);
+    throw sys::SysError(L"Could not copy the source file to", destination, error);
 }
 
-void Warn(const std::wstring& what, const std::string& destination, const std::wstring& why) {
-    MessageBoxW(nullptr, (what + L"\r\n" + sys::FromAnsi(destination) + why).c_str(), kAppTitle,
-                kStyleWarning);
+void Warn(const std::wstring& what, const std::wstring& destination, const std::wstring& why) {
+    MessageBoxW(nullptr, (what + L"\r\n" + destination + why).c_str(), kAppTitle, kStyleWarning);
 }
 
 constexpr const wchar_t* kBusy = L"\r\n\r\nOther runs of Tarvex kept this terminal busy too long.";
 
 } // namespace
 
-void frMain::InstallSource(const std::string& sourcePath) {
-    std::string source = sourcePath;
-    const std::string fileName = Main::GetFileName(source);
+void frMain::InstallSource(const std::wstring& sourcePath) {
+    std::wstring source = sourcePath;
+    const std::wstring fileName = Main::GetFileName(source);
     const std::string kind = terminal::GetType(source);
     const terminal::Terminal mt4 = terminal::FindTerminal(source);
-    const std::string destination = terminal::GetDestination(mt4, kind, fileName);
+    const std::wstring destination = terminal::GetDestination(mt4, kind, fileName);
     // A source that lies in its kind folder is compiled where it is.
     const bool copied =
         !(terminal::IsSameFolder(destination, source) && Main::FileExists(destination));
@@ -58,15 +56,17 @@ void frMain::InstallSource(const std::string& sourcePath) {
     }
 
     if (IsChecked(settings::idTell)) {
-        std::string again = source;
-        const std::string message = "The " + terminal::GetType(again) + " has been installed!";
-        MessageBoxW(nullptr, sys::FromAnsi(message).c_str(), kAppTitle, kStylePlain);
+        std::wstring again = source;
+        const std::string kind = terminal::GetType(again);
+        const std::wstring message =
+            L"The " + std::wstring(kind.begin(), kind.end()) + L" has been installed!";
+        MessageBoxW(nullptr, message.c_str(), kAppTitle, kStylePlain);
     }
 
     // Only a source that this run copied away from elsewhere may go: never the only copy.
-    const std::string nameAgain = Main::GetFileName(source);
+    const std::wstring nameAgain = Main::GetFileName(source);
     if (IsChecked(settings::idDelete) && copied &&
-        !terminal::IsSameFolder(Main::GetParentFolder(destination) + "\\" + nameAgain, source)) {
+        !terminal::IsSameFolder(Main::GetParentFolder(destination) + L"\\" + nameAgain, source)) {
         Main::DeleteOneFile(source);
     }
     Unload();
@@ -75,7 +75,7 @@ void frMain::InstallSource(const std::string& sourcePath) {
 
 // Copies without replacing, so that two runs installing files of one name cannot both find
 // the name free: a file already there is replaced only on the user's Yes.
-void frMain::CopyOrAsk(const std::string& source, const std::string& destination) {
+void frMain::CopyOrAsk(const std::wstring& source, const std::wstring& destination) {
     if (Main::CopyOneFile(source, destination, true)) {
         return;
     }

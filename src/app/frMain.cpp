@@ -44,8 +44,7 @@ void frMain::Create() {
     hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, settings::kWindowCaption, style,
                             CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance_, this);
     if (hwnd_ == nullptr) {
-        FailAtOnce(L"Could not create the window:\r\n" +
-                   sys::FromCodePage(sys::SystemMessage(GetLastError()), CP_ACP));
+        FailAtOnce(L"Could not create the window:\r\n" + sys::SystemMessage(GetLastError()));
     }
     options_.Create(hwnd_, instance_);
 }
@@ -65,15 +64,7 @@ void frMain::Form_Load() {
             MessageBoxW(nullptr, L"Un-recognized file type", kAppTitle, kStyleCritical);
             EndAtOnce(ExitCode::Refused);
         }
-        // The ANSI form of a name it cannot express is another name, or one with wildcards.
-        std::string sourcePath;
-        if (!sys::ToCodePage(source, CP_ACP, sourcePath)) {
-            FailAtOnce(L"The name of this file has characters that this system's code page "
-                       L"cannot express, so it cannot be installed:\r\n" +
-                       sys::Shortened(source) +
-                       L"\r\n\r\nNothing was copied, compiled or deleted.");
-        }
-        InstallSource(sourcePath);
+        InstallSource(source);
     } catch (const std::exception& error) {
         FailAtOnce(error);
     }
@@ -184,6 +175,6 @@ void frMain::FailAtOnce(const std::wstring& message) {
 }
 
 void frMain::FailAtOnce(const std::exception& error) {
-    const auto* refusal = dynamic_cast<const sys::Refusal*>(&error);
-    FailAtOnce(refusal != nullptr ? refusal->Message() : sys::FromAnsi(error.what()));
+    const auto* told = dynamic_cast<const sys::Error*>(&error);
+    FailAtOnce(told != nullptr ? told->Message() : sys::FromAnsi(error.what()));
 }

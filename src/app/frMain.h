@@ -27,7 +27,7 @@ public:
 
     void LoadSettings();
     void SaveSettings();
-    void InstallSource(const std::string& sourcePath);
+    void InstallSource(const std::wstring& sourcePath);
 
 private:
     enum class ExitCode : UINT { Done = 0, Refused = 1, Failed = 2 };
@@ -39,7 +39,7 @@ private:
     void OnCommand(int id, int notification);
 
     // Copies the source into its kind folder, asking before it replaces a file there.
-    void CopyOrAsk(const std::string& source, const std::string& destination);
+    void CopyOrAsk(const std::wstring& source, const std::wstring& destination);
 
     void cmdOk_Click();
     void cmdCancel_Click();

@@ -1,5 +1,4 @@
 #include "settings/ContextMenu.h"
-#include "sys/CodePage.h"
 #include "sys/Handles.h"
 #include "sys/Main.h"
 
@@ -40,7 +39,7 @@ std::wstring CommandText() {
 }
 
 std::wstring KeyOf(const ClassesRoot& at, const wchar_t* verb) {
-    return sys::FromAnsi(at.path) + verb;
+    return at.path + verb;
 }
 
 // Every step is made, as far as it goes; true when all of them succeeded.
@@ -65,25 +64,24 @@ void DeleteVerb(const ClassesRoot& at, const wchar_t* verb) noexcept {
 // Explorer shows the verbs of the class that owns .mq4: the user's own choice, else the
 // classes' default.
 bool MetaEditorOwnsSources(const ClassesRoot& classes) {
-    std::string owner = Main::GetRegString(
+    std::wstring owner = Main::GetRegString(
         HKEY_CURRENT_USER,
-        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.mq4\\UserChoice",
-        "ProgId", "");
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.mq4\\UserChoice",
+        L"ProgId", L"");
     if (owner.empty()) {
-        owner = Main::GetRegString(classes.root, classes.path + ".mq4", "", "");
+        owner = Main::GetRegString(classes.root, classes.path + L".mq4", L"", L"");
     }
-    return CompareStringOrdinal(sys::FromAnsi(owner).c_str(), -1, L"MQLEditor4.File", -1, TRUE) ==
-           CSTR_EQUAL;
+    return CompareStringOrdinal(owner.c_str(), -1, L"MQLEditor4.File", -1, TRUE) == CSTR_EQUAL;
 }
 
 } // namespace
 
 ClassesRoot MachineClasses() {
-    return {HKEY_CLASSES_ROOT, ""};
+    return {HKEY_CLASSES_ROOT, L""};
 }
 
 ClassesRoot UserClasses() {
-    return {HKEY_CURRENT_USER, "Software\\Classes\\"};
+    return {HKEY_CURRENT_USER, L"Software\\Classes\\"};
 }
 
 void SetKeys(const ClassesRoot& first, const ClassesRoot& fallback) noexcept {

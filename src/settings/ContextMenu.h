@@ -10,7 +10,7 @@ namespace settings {
 // Where file classes are registered: a root key and the path of the classes under it.
 struct ClassesRoot {
     HKEY root;
-    std::string path; // "" or ending in a backslash
+    std::wstring path; // "" or ending in a backslash
 };
 
 // HKEY_CLASSES_ROOT: what a program running with a standard account may not write when the

@@ -11,9 +11,9 @@ constexpr DWORD kNotNormal =
     FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
 // The first normal file matching the path, as the file system names it.
-std::string FirstNormalFile(const std::string& path) {
-    WIN32_FIND_DATAA entry{};
-    sys::unique_hfind find(FindFirstFileA(path.c_str(), &entry));
+std::wstring FirstNormalFile(const std::wstring& path) {
+    WIN32_FIND_DATAW entry{};
+    sys::unique_hfind find(FindFirstFileW(path.c_str(), &entry));
     if (!find) {
         return {};
     }
@@ -21,13 +21,13 @@ std::string FirstNormalFile(const std::string& path) {
         if ((entry.dwFileAttributes & kNotNormal) == 0) {
             return entry.cFileName;
         }
-    } while (FindNextFileA(find.get(), &entry));
+    } while (FindNextFileW(find.get(), &entry));
     return {};
 }
 
 } // namespace
 
-bool FileExists(const std::string& path) noexcept {
+bool FileExists(const std::wstring& path) noexcept {
     try {
         return !FirstNormalFile(path).empty();
     } catch (...) {
@@ -35,7 +35,7 @@ bool FileExists(const std::string& path) noexcept {
     }
 }
 
-std::string GetFileName(const std::string& path) noexcept {
+std::wstring GetFileName(const std::wstring& path) noexcept {
     try {
         return FirstNormalFile(path);
     } catch (...) {
@@ -43,43 +43,43 @@ std::string GetFileName(const std::string& path) noexcept {
     }
 }
 
-std::string GetParentFolder(const std::string& path) noexcept {
+std::wstring GetParentFolder(const std::wstring& path) noexcept {
     try {
-        const std::string bare = sys::RemoveQuotes(path);
-        const auto slash = bare.rfind('\\');
-        return slash == std::string::npos ? std::string() : bare.substr(0, slash);
+        const std::wstring bare = sys::RemoveQuotes(path);
+        const auto slash = bare.rfind(L'\\');
+        return slash == std::wstring::npos ? std::wstring() : bare.substr(0, slash);
     } catch (...) {
         return {};
     }
 }
 
-bool CopyOneFile(const std::string& source, const std::string& destination,
+bool CopyOneFile(const std::wstring& source, const std::wstring& destination,
                  bool failIfExists) noexcept {
-    return CopyFileA(source.c_str(), destination.c_str(), failIfExists ? TRUE : FALSE) != 0;
+    return CopyFileW(source.c_str(), destination.c_str(), failIfExists ? TRUE : FALSE) != 0;
 }
 
-void WriteTextFile(const std::string& path, const std::string& text) {
-    sys::unique_hfile file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+void WriteTextFile(const std::wstring& path, const std::string& bytes) {
+    sys::unique_hfile file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         const DWORD error = GetLastError(); // before the message's strings are built
-        throw sys::SysError("Could not write the file", path, error);
+        throw sys::SysError(L"Could not write the file", path, error);
     }
-    const std::string bytes = text + "\r\n";
+    const std::string text = bytes + "\r\n";
     DWORD written = 0;
-    if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
+    if (!WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr)) {
         const DWORD error = GetLastError();
-        throw sys::SysError("Could not write the file", path, error);
+        throw sys::SysError(L"Could not write the file", path, error);
     }
-    if (written != bytes.size()) { // a short write sets no code of its own
-        throw sys::SysError("Could not write the file", path, ERROR_DISK_FULL);
+    if (written != text.size()) { // a short write sets no code of its own
+        throw sys::SysError(L"Could not write the file", path, ERROR_DISK_FULL);
     }
 }
 
-void DeleteOneFile(const std::string& path) {
-    if (!DeleteFileA(path.c_str())) {
+void DeleteOneFile(const std::wstring& path) {
+    if (!DeleteFileW(path.c_str())) {
         const DWORD error = GetLastError();
-        throw sys::SysError("Could not delete the file", path, error);
+        throw sys::SysError(L"Could not delete the file", path, error);
     }
 }
 

@@ -1,4 +1,4 @@
-// Thin wrappers over the registry and the file system.
+// Thin wrappers over the registry and the file system, by the Unicode names of keys and files.
 //
 // Failure policy, per function:
 //   noexcept           trapped: every failure gives false or the empty text;
@@ -13,29 +13,29 @@ namespace Main {
 
 // The REG_SZ value's text before its first NUL; the default when the key or the value is
 // missing or of another type. Registry failures give the default; throws only bad_alloc.
-std::string GetRegString(HKEY root, const std::string& key, const std::string& name,
-                         const std::string& defaultText);
+std::wstring GetRegString(HKEY root, const std::wstring& key, const std::wstring& name,
+                          const std::wstring& defaultText);
 
 // Creates the key when missing. A failed write is silent.
-void SetRegString(HKEY root, const std::string& key, const std::string& name,
-                  const std::string& text) noexcept;
+void SetRegString(HKEY root, const std::wstring& key, const std::wstring& name,
+                  const std::wstring& text) noexcept;
 
 // A normal file (not a folder, not hidden, not system) matches the path; wildcards allowed.
-bool FileExists(const std::string& path) noexcept;
+bool FileExists(const std::wstring& path) noexcept;
 
 // The first normal file's own name as the file system spells it; empty when none matches.
-std::string GetFileName(const std::string& path) noexcept;
+std::wstring GetFileName(const std::wstring& path) noexcept;
 
 // Quotes removed, the text before the last backslash; empty when there is none.
-std::string GetParentFolder(const std::string& path) noexcept;
+std::wstring GetParentFolder(const std::wstring& path) noexcept;
 
-bool CopyOneFile(const std::string& source, const std::string& destination,
+bool CopyOneFile(const std::wstring& source, const std::wstring& destination,
                  bool failIfExists) noexcept;
 
-// Replaces the file's contents with text and one CR LF. Throws SysError.
-void WriteTextFile(const std::string& path, const std::string& text);
+// Replaces the file's contents with the bytes and one CR LF. Throws SysError.
+void WriteTextFile(const std::wstring& path, const std::string& bytes);
 
 // Throws SysError naming the file.
-void DeleteOneFile(const std::string& path);
+void DeleteOneFile(const std::wstring& path);
 
 } // namespace Main

@@ -6,10 +6,10 @@
 
 namespace Shell {
 
-bool ShellRun(const std::string& file, const std::string& operation, const char* parameters,
-              const std::string& folder, int showCommand, sys::unique_handle* process) noexcept {
+bool ShellRun(const std::wstring& file, const std::wstring& operation, const wchar_t* parameters,
+              const std::wstring& folder, int showCommand, sys::unique_handle* process) noexcept {
     // The Ex form, so that the caller can wait on the process and no error dialog appears.
-    SHELLEXECUTEINFOA info{};
+    SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
     info.fMask =
         SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC | (process != nullptr ? SEE_MASK_NOCLOSEPROCESS : 0);
@@ -18,15 +18,15 @@ bool ShellRun(const std::string& file, const std::string& operation, const char*
     info.lpParameters = parameters;
     info.lpDirectory = folder.c_str();
     info.nShow = showCommand;
-    const bool started = ShellExecuteExA(&info) != FALSE;
+    const bool started = ShellExecuteExW(&info) != FALSE;
     if (process != nullptr) {
         process->reset(started ? info.hProcess : nullptr);
     }
     return started && reinterpret_cast<INT_PTR>(info.hInstApp) > 32;
 }
 
-bool StartProgram(const std::wstring& commandLine, const std::wstring& folder, int showCommand,
-                  sys::unique_handle* process) noexcept {
+DWORD StartProgram(const std::wstring& commandLine, const std::wstring& folder, int showCommand,
+                   sys::unique_handle* process) noexcept {
     try {
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
@@ -36,16 +36,16 @@ bool StartProgram(const std::wstring& commandLine, const std::wstring& folder, i
         std::wstring line = commandLine; // CreateProcessW may write into it
         if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
                             &startup, &info)) {
-            return false;
+            return GetLastError();
         }
         CloseHandle(info.hThread);
         sys::unique_handle started(info.hProcess);
         if (process != nullptr) {
             *process = std::move(started);
         }
-        return true;
+        return ERROR_SUCCESS;
     } catch (...) {
-        return false;
+        return ERROR_NOT_ENOUGH_MEMORY;
     }
 }
 

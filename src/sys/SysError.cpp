@@ -4,34 +4,26 @@
 
 namespace sys {
 
-namespace {
-
-std::string Describe(const std::string& action, const std::string& path, DWORD code) {
-    return action + ":\r\n" + Shortened(path) + "\r\n\r\n" + SystemMessage(code);
-}
-
-} // namespace
-
-SysError::SysError(const std::string& action, const std::string& path, DWORD code)
-    : std::runtime_error(Describe(action, path, code)), action_(action), path_(path), code_(code) {}
+SysError::SysError(const std::wstring& action, const std::wstring& path, DWORD code)
+    : Error(action + L":\r\n" + Shortened(path) + L"\r\n\r\n" + SystemMessage(code)) {}
 
 Refusal::Refusal(const std::wstring& what, const std::wstring& path, const std::wstring& why)
-    : Refusal(what + L":\r\n" + Shortened(path) + L"\r\n\r\n" + why + (why.empty() ? L"" : L" ") +
-              L"Nothing was copied, compiled or deleted.") {}
+    : Error(what + L":\r\n" + Shortened(path) + L"\r\n\r\n" + why + (why.empty() ? L"" : L" ") +
+            L"Nothing was copied, compiled or deleted.") {}
 
-std::string SystemMessage(DWORD code) {
-    char* text = nullptr;
-    const DWORD length = FormatMessageA(
+std::wstring SystemMessage(DWORD code) {
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+        nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     const unique_hlocal buffer(text);
-    std::string message = length != 0 ? std::string(text, length) : std::string();
+    std::wstring message = length != 0 ? std::wstring(text, length) : std::wstring();
     while (!message.empty() &&
-           (message.back() == '\n' || message.back() == '\r' || message.back() == ' ')) {
+           (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' ')) {
         message.pop_back();
     }
     if (message.empty()) {
-        message = "System error " + std::to_string(code) + ".";
+        message = L"System error " + std::to_wstring(code) + L".";
     }
     return message;
 }

@@ -1,4 +1,5 @@
-// The one error that is passed to the caller: a platform call failed on a path.
+// The errors that are passed to the caller, in words for the user. Wide, as they may name a
+// path in a script that the system's code pages cannot express.
 #pragma once
 
 #include <windows.h>
@@ -9,36 +10,32 @@
 
 namespace sys {
 
-class SysError : public std::runtime_error {
+class Error : public std::runtime_error {
 public:
-    // action says what failed ("Could not read the source file"), path names what it failed on.
-    SysError(const std::string& action, const std::string& path, DWORD code);
-
-    const std::string& Action() const noexcept { return action_; }
-    const std::string& Path() const noexcept { return path_; }
-    DWORD Code() const noexcept { return code_; }
-
-private:
-    std::string action_;
-    std::string path_;
-    DWORD code_;
-};
-
-// The program declines to go on, in words for the user. Wide, as it may name a path that the
-// system's code pages cannot express.
-class Refusal : public std::runtime_error {
-public:
-    explicit Refusal(std::wstring message)
-        : std::runtime_error("refused"), message_(std::move(message)) {}
-    // what stands in the way, the path it concerns, and why, before anything is touched.
-    Refusal(const std::wstring& what, const std::wstring& path, const std::wstring& why);
+    explicit Error(std::wstring message)
+        : std::runtime_error("Tarvex error"), message_(std::move(message)) {}
     const std::wstring& Message() const noexcept { return message_; }
 
 private:
     std::wstring message_;
 };
 
+// A platform call failed on a path.
+class SysError : public Error {
+public:
+    // action says what failed ("Could not read the source file"), path names what it failed on.
+    SysError(const std::wstring& action, const std::wstring& path, DWORD code);
+};
+
+// The program declines to go on, though no call failed.
+class Refusal : public Error {
+public:
+    using Error::Error;
+    // what stands in the way, the path it concerns, and why, before anything is touched.
+    Refusal(const std::wstring& what, const std::wstring& path, const std::wstring& why);
+};
+
 // The system's own words for an error code, without the trailing line break.
-std::string SystemMessage(DWORD code);
+std::wstring SystemMessage(DWORD code);
 
 } // namespace sys

@@ -18,42 +18,28 @@ namespace {
 constexpr DWORD kEditorWaitMs = 15000;
 
 // cmd expands %; a doubled one stands for itself.
-std::string EscapePercent(const std::string& text) {
-    std::string out;
-    for (const char c : text) {
+std::wstring EscapePercent(const std::wstring& text) {
+    std::wstring out;
+    for (const wchar_t c : text) {
         out += c;
-        if (c == '%') {
-            out += '%';
+        if (c == L'%') {
+            out += L'%';
         }
     }
     return out;
 }
 
-// In the console's code page, in which the interpreter reads a batch file; empty when the
-// text has a character without a form there.
-std::string InConsoleCodePage(const std::string& text) {
+// In the console's code page, in which the interpreter reads a batch file. The destination
+// was refused before anything was copied when it had no form there.
+std::string BatchText(const std::wstring& folder, const wchar_t* command,
+                      const std::wstring& file) {
+    const std::wstring text = L"cd /d \"" + EscapePercent(folder) + L"\"\r\n" + command + L"\"" +
+                              EscapePercent(file) + L"\"";
     std::string console;
-    sys::ToCodePage(sys::FromAnsi(text), CP_OEMCP, console);
-    return console;
-}
-
-std::string BatchText(const std::string& folder, const char* command, const std::string& file) {
-    const std::string text =
-        "cd /d \"" + EscapePercent(folder) + "\"\r\n" + command + "\"" + EscapePercent(file) + "\"";
-    std::string console = InConsoleCodePage(text);
-    if (console.empty()) {
-        throw std::runtime_error("The console code page cannot express this path, so no batch "
-                                 "file can hand it to the terminal's tools:\r\n" +
-                                 file);
+    if (!sys::ToCodePage(text, CP_OEMCP, console)) {
+        throw std::logic_error("a batch file's text without a form in the console code page");
     }
     return console;
-}
-
-// The folder as the registry gave it: it came from the ANSI code page, so it goes back exactly.
-std::string AnsiFolder(const Terminal& terminal) {
-    std::string folder;
-    sys::ToCodePage(terminal.folder, CP_ACP, folder);
-    return folder;
 }
 
 template <typename Step> bool Guarded(Step step) noexcept {
@@ -67,27 +53,30 @@ template <typename Step> bool Guarded(Step step) noexcept {
 
 } // namespace
 
-bool FitsConsoleCodePage(const std::string& path) {
-    return path.empty() || !InConsoleCodePage(path).empty();
+UINT CodePageLacking(const std::wstring& path) {
+    std::string form;
+    for (const UINT page : {GetACP(), GetOEMCP()}) {
+        if (!sys::ToCodePage(path, page, form)) {
+            return page;
+        }
+    }
+    return 0;
 }
 
-CompileReport BatchCompile(const Terminal& terminal, const std::string& file) noexcept {
-    std::string folder;
-    if (!Guarded([&] { folder = AnsiFolder(terminal); })) {
-        return {};
-    }
-    const std::string batch = folder + "\\compile.bat";
-    const Turn turn(terminal.folder);
+CompileReport BatchCompile(const Terminal& terminal, const std::wstring& file) noexcept {
+    const std::wstring& folder = terminal.folder;
+    const Turn turn(folder);
     if (!turn) {
         return {CompileReport::State::NoTurn, {}};
     }
     // Launching or deleting a compile.bat that this call did not write would compile or
     // remove another run's file; those steps follow a successful write only.
-    if (!Guarded([&] { Main::WriteTextFile(batch, BatchText(folder, "metalang -q ", file)); })) {
+    const std::wstring batch = folder + L"\\compile.bat";
+    if (!Guarded([&] { Main::WriteTextFile(batch, BatchText(folder, L"metalang -q ", file)); })) {
         return {};
     }
     sys::unique_handle interpreter;
-    Shell::ShellRun("compile.bat", "Open", nullptr, folder, SW_HIDE, &interpreter);
+    Shell::ShellRun(L"compile.bat", L"Open", nullptr, folder, SW_HIDE, &interpreter);
     // Never delete the batch file under a running interpreter: after a timeout it stays.
     if (interpreter && WaitForSingleObject(interpreter.get(), kCompileWaitMs) != WAIT_OBJECT_0) {
         return {};
@@ -96,20 +85,19 @@ CompileReport BatchCompile(const Terminal& terminal, const std::string& file) no
     return {};
 }
 
-EditorLaunch BatchOpen(const Terminal& terminal, const std::string& file) {
+EditorLaunch BatchOpen(const Terminal& terminal, const std::wstring& file) {
     std::promise<bool> launched; // false: no turn; an exception: run.bat was not written
     std::future<bool> outcome = launched.get_future();
-    std::thread worker([folder = AnsiFolder(terminal), wide = terminal.folder, file,
-                        launched = std::move(launched)]() mutable {
-        const Turn turn(wide);
+    std::thread worker([folder = terminal.folder, file, launched = std::move(launched)]() mutable {
+        const Turn turn(folder);
         if (!turn) {
             launched.set_value(false);
             return;
         }
         sys::unique_handle interpreter;
         try {
-            Main::WriteTextFile(folder + "\\run.bat", BatchText(folder, "MetaEditor ", file));
-            Shell::ShellRun("run.bat", "Open", nullptr, folder, SW_HIDE, &interpreter);
+            Main::WriteTextFile(folder + L"\\run.bat", BatchText(folder, L"MetaEditor ", file));
+            Shell::ShellRun(L"run.bat", L"Open", nullptr, folder, SW_HIDE, &interpreter);
         } catch (...) {
             launched.set_exception(std::current_exception());
             return;

@@ -42,13 +42,12 @@ std::wstring ResultLine(const std::wstring& log) {
 
 } // namespace
 
-CompileReport EditorCompile(const Terminal& terminal, const std::string& file) noexcept {
+CompileReport EditorCompile(const Terminal& terminal, const std::wstring& source) noexcept {
     try {
         const Turn turn(terminal.folder);
         if (!turn) {
             return {CompileReport::State::NoTurn, {}};
         }
-        const std::wstring source = sys::FromAnsi(file);
         const std::wstring program = Beside(source, L".ex4");
         const std::wstring log = Beside(source, L".log");
         const std::uint64_t programBefore = sys::WriteTimeOf(program);
@@ -72,10 +71,10 @@ CompileReport EditorCompile(const Terminal& terminal, const std::string& file) n
     }
 }
 
-EditorLaunch EditorOpen(const Terminal& terminal, const std::string& file) {
+EditorLaunch EditorOpen(const Terminal& terminal, const std::wstring& file) {
     // Started and left alone: no batch file is read, so nothing has to wait for the editor.
-    Shell::StartProgram(EditorCommand(terminal, L"\"" + sys::FromAnsi(file) + L"\""),
-                        terminal.folder, SW_SHOWNORMAL);
+    Shell::StartProgram(EditorCommand(terminal, L"\"" + file + L"\""), terminal.folder,
+                        SW_SHOWNORMAL);
     return {};
 }
 

@@ -83,17 +83,17 @@ Terminal Registered(const std::wstring& folder, const std::vector<DataFolder>& k
 
 } // namespace
 
-Terminal FindTerminal(const std::string& source) {
+Terminal FindTerminal(const std::wstring& source) {
     const std::vector<DataFolder> known = KnownDataFolders();
-    const std::wstring path = sys::FullPath(sys::FromAnsi(source));
+    const std::wstring path = sys::FullPath(source);
     for (const DataFolder& candidate : known) {
         if (IsInside(path, candidate.data + L"\\MQL4") && IsCurrent(candidate.origin)) {
             return {candidate.origin, Layout::Current, candidate.data};
         }
     }
-    const std::string registered = GetMT4Path();
+    const std::wstring registered = GetMT4Path();
     if (!IsNoTerminal(registered)) {
-        return Registered(sys::FromAnsi(registered), known);
+        return Registered(registered, known);
     }
     // The one used last: a terminal writes a log in its data folder each day it runs.
     const DataFolder* last = nullptr;

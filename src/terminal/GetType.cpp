@@ -10,32 +10,32 @@ namespace {
 
 class FileSource : public ByteSource {
 public:
-    FileSource(HANDLE file, const std::string& path) : file_(file), path_(path) {}
+    FileSource(HANDLE file, const std::wstring& path) : file_(file), path_(path) {}
 
     std::size_t Read(char* buffer, std::size_t size) override {
         DWORD read = 0;
         if (!ReadFile(file_, buffer, static_cast<DWORD>(size), &read, nullptr)) {
             const DWORD error = GetLastError();
-            throw sys::SysError("Could not read the source file", path_, error);
+            throw sys::SysError(L"Could not read the source file", path_, error);
         }
         return read;
     }
 
 private:
     HANDLE file_;
-    const std::string& path_;
+    const std::wstring& path_;
 };
 
 } // namespace
 
-std::string GetType(std::string& path) {
+std::string GetType(std::wstring& path) {
     path = sys::RemoveQuotes(path);
-    sys::unique_hfile file(CreateFileA(path.c_str(), GENERIC_READ,
+    sys::unique_hfile file(CreateFileW(path.c_str(), GENERIC_READ,
                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                        FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) {
         const DWORD error = GetLastError(); // before the message's strings are built
-        throw sys::SysError("Could not open the source file", path, error);
+        throw sys::SysError(L"Could not open the source file", path, error);
     }
     FileSource source(file.get(), path);
     return KindText(ScanKind(source));

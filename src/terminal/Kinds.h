@@ -13,16 +13,16 @@ enum class KindCode : short { Indicator = 1, Library = 2, ExpertAdvisor = 3, Scr
 struct KindSpec {
     KindCode code;
     const char* text;
-    int markerRank;            // within one field a higher rank wins; 0: no marker selects the kind
-    const char* folderSuffix;  // below a legacy terminal's folder (before build 600)
-    const wchar_t* dataFolder; // below a current terminal's data folder
+    int markerRank; // within one field a higher rank wins; 0: no marker selects the kind
+    const wchar_t* folderSuffix; // below a legacy terminal's folder (before build 600)
+    const wchar_t* dataFolder;   // below a current terminal's data folder
 };
 
 constexpr KindSpec kKinds[] = {
-    {KindCode::Indicator, "Indicator", 1, "\\experts\\indicators", L"\\MQL4\\Indicators"},
-    {KindCode::Library, "Library", 2, "\\experts\\libraries", L"\\MQL4\\Libraries"},
-    {KindCode::ExpertAdvisor, "Expert Advisor", 0, "\\experts", L"\\MQL4\\Experts"},
-    {KindCode::Script, "Script", 3, "\\experts\\scripts", L"\\MQL4\\Scripts"},
+    {KindCode::Indicator, "Indicator", 1, L"\\experts\\indicators", L"\\MQL4\\Indicators"},
+    {KindCode::Library, "Library", 2, L"\\experts\\libraries", L"\\MQL4\\Libraries"},
+    {KindCode::ExpertAdvisor, "Expert Advisor", 0, L"\\experts", L"\\MQL4\\Experts"},
+    {KindCode::Script, "Script", 3, L"\\experts\\scripts", L"\\MQL4\\Scripts"},
 };
 
 constexpr const KindSpec& SpecOf(KindCode code) {

@@ -2,12 +2,12 @@
 
 namespace terminal {
 
-CompileReport Compile(const Terminal& terminal, const std::string& file) noexcept {
+CompileReport Compile(const Terminal& terminal, const std::wstring& file) noexcept {
     return terminal.layout == Layout::Current ? EditorCompile(terminal, file)
                                               : BatchCompile(terminal, file);
 }
 
-EditorLaunch OpenMetaEditor(const Terminal& terminal, const std::string& file) {
+EditorLaunch OpenMetaEditor(const Terminal& terminal, const std::wstring& file) {
     return terminal.layout == Layout::Current ? EditorOpen(terminal, file)
                                               : BatchOpen(terminal, file);
 }

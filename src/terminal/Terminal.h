@@ -9,11 +9,11 @@
 namespace terminal {
 
 // What stands for the terminal folder when none is registered.
-constexpr const char* kNoTerminal = "NA";
-bool IsNoTerminal(const std::string& folder);
+constexpr const wchar_t* kNoTerminal = L"NA";
+bool IsNoTerminal(const std::wstring& folder);
 
 // The registered terminal folder as stored, or "NA" when it cannot be read.
-std::string GetMT4Path();
+std::wstring GetMT4Path();
 
 // Before build 600 a terminal keeps its programs in its own folder and compiles them with
 // metalang; from build 600 on, it keeps them in a data folder and compiles them with its editor.
@@ -31,23 +31,22 @@ struct Terminal {
 // The terminal whose data folder holds the source; else the registered one; else the current
 // terminal used last. Throws sys::Refusal when there is none, or when a current terminal has
 // no data folder.
-Terminal FindTerminal(const std::string& source);
+Terminal FindTerminal(const std::wstring& source);
 
 // Where the terminal keeps the programs of the kind named by its text.
 std::wstring GetKindFolder(const Terminal& terminal, const std::string& kind);
 
-// The path of the source's copy in its kind folder, in the ANSI code page. Throws sys::Refusal
-// when the kind folder of a current terminal is missing, or when the path has no exact form in
-// the code pages its tools are handed it in.
-std::string GetDestination(const Terminal& terminal, const std::string& kind,
-                           const std::string& fileName);
+// The path of the source's copy in its kind folder. Throws sys::Refusal when the kind folder of
+// a current terminal is missing, or when a legacy terminal's tools cannot be handed the path.
+std::wstring GetDestination(const Terminal& terminal, const std::string& kind,
+                            const std::wstring& fileName);
 
 // True when both paths' folders are one folder, as the file system resolves them.
-bool IsSameFolder(const std::string& path1, const std::string& path2);
+bool IsSameFolder(const std::wstring& path1, const std::wstring& path2);
 
 // "Expert Advisor", "Indicator", "Script" or "Library". Removes the double quotes from path
 // in place. Throws sys::SysError when the file cannot be opened or read.
-std::string GetType(std::string& path);
+std::string GetType(std::wstring& path);
 
 struct CompileReport {
     enum class State {
@@ -62,7 +61,7 @@ struct CompileReport {
 
 // Continue on error: compiles the installed file with the terminal's tool, in this run's turn
 // on the terminal.
-CompileReport Compile(const Terminal& terminal, const std::string& file) noexcept;
+CompileReport Compile(const Terminal& terminal, const std::wstring& file) noexcept;
 
 // An editor being opened. Before build 600 that runs through run.bat, which must not be
 // rewritten while its interpreter reads it: a worker keeps the run's turn until then, so that
@@ -86,6 +85,6 @@ private:
 
 // Opens the installed file in the terminal's editor; does not wait for the editor. Throws
 // sys::SysError when run.bat cannot be written.
-EditorLaunch OpenMetaEditor(const Terminal& terminal, const std::string& file);
+EditorLaunch OpenMetaEditor(const Terminal& terminal, const std::wstring& file);
 
 } // namespace terminal

@@ -61,23 +61,24 @@ TEST(ContextMenu, TheUsersClassesGetTheVerbsOnlyWhenTheFirstRootRefuses) {
     // No class owns .mq4 under these roots: the entry on every .mq4 file comes with the verb.
     const std::string verbs[] = {"MQLEditor4.File\\shell\\Compile",
                                  "SystemFileAssociations\\.mq4\\shell\\Compile"};
-    const settings::ClassesRoot machine{HKEY_CURRENT_USER, tests + "Machine\\"};
-    const settings::ClassesRoot user{HKEY_CURRENT_USER, tests + "User\\"};
+    const std::string machinePath = tests + "Machine\\", userPath = tests + "User\\";
+    const settings::ClassesRoot machine{HKEY_CURRENT_USER, testing_support::Wide(machinePath)};
+    const settings::ClassesRoot user{HKEY_CURRENT_USER, testing_support::Wide(userPath)};
     // As HKEY_CLASSES_ROOT refuses a standard account a class registered for the whole machine.
-    const settings::ClassesRoot refusing{reinterpret_cast<HKEY>(ULONG_PTR{0xDEAD0}), ""};
+    const settings::ClassesRoot refusing{reinterpret_cast<HKEY>(ULONG_PTR{0xDEAD0}), L""};
     const std::string command =
         "\"" + testing_support::BuildFolder() + "\\tarvex_unit.exe\" \"%1\"";
     settings::SetKeys(machine, user);
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, user.path));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, userPath));
     settings::SetKeys(refusing, user);
     for (const std::string& verb : verbs) {
-        EXPECT_EQ(StoredText(HKEY_CURRENT_USER, machine.path + verb + "\\command"), command);
-        EXPECT_EQ(StoredText(HKEY_CURRENT_USER, user.path + verb + "\\command"), command);
+        EXPECT_EQ(StoredText(HKEY_CURRENT_USER, machinePath + verb + "\\command"), command);
+        EXPECT_EQ(StoredText(HKEY_CURRENT_USER, userPath + verb + "\\command"), command);
     }
 
     settings::DeleteKeys(refusing, user); // the refusal does not stop the other removals
     for (const std::string& verb : verbs) {
-        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, user.path + verb)) << verb;
+        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, userPath + verb)) << verb;
     }
     testing_support::DeleteTree(HKEY_CURRENT_USER, "Software\\TarvexTests");
 }

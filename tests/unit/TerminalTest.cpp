@@ -14,6 +14,7 @@ namespace {
 using testing_support::TempFolder;
 
 using testing_support::Utf16;
+using testing_support::Wide;
 
 // (What the rules leave open, and bytes of every kind: the fuzzer and its reference model.)
 TEST(GetType, TheLastFieldWithAMarkerDecides) {
@@ -46,14 +47,14 @@ TEST(GetType, TheLastFieldWithAMarkerDecides) {
     };
     TempFolder dir;
     for (const auto& c : cases) {
-        std::string path = dir / "source.mq4";
-        testing_support::WriteBytes(path, c.text);
+        std::wstring path = testing_support::Wide(dir / "source.mq4");
+        testing_support::WriteBytes(dir / "source.mq4", c.text);
         EXPECT_EQ(terminal::GetType(path), c.kind) << c.text.substr(0, 80);
     }
     // The caller's path loses its quotes. (File errors: the install road's failures.)
-    std::string quoted = "\"" + (dir / "source.mq4") + "\"";
+    std::wstring quoted = testing_support::Wide("\"" + (dir / "source.mq4") + "\"");
     terminal::GetType(quoted);
-    EXPECT_EQ(quoted, dir / "source.mq4");
+    EXPECT_EQ(testing_support::Utf8(quoted), dir / "source.mq4");
 }
 
 TEST(TerminalFolders, FollowTheStoredInstallPathOfAStringValueOnly) {
@@ -81,13 +82,13 @@ TEST(TerminalFolders, FollowTheStoredInstallPathOfAStringValueOnly) {
             testing_support::SetValue(HKEY_CURRENT_USER, testing_support::kTerminalKey,
                                       "InstallPath", c.type, c.stored);
         }
-        EXPECT_EQ(terminal::GetMT4Path(), c.terminal);
+        EXPECT_EQ(testing_support::Utf8(terminal::GetMT4Path()), c.terminal);
         // (A layout of build 600 and later: the install road's terminals.)
         if (c.terminal == "NA") {
-            EXPECT_THROW(terminal::FindTerminal("C:\\a.mq4"), sys::Refusal);
+            EXPECT_THROW(terminal::FindTerminal(L"C:\\a.mq4"), sys::Refusal);
         } else {
             EXPECT_EQ(testing_support::Utf8(
-                          terminal::GetKindFolder(terminal::FindTerminal("C:\\a.mq4"), "Script")),
+                          terminal::GetKindFolder(terminal::FindTerminal(L"C:\\a.mq4"), "Script")),
                       c.terminal + "\\experts\\scripts");
         }
     }
@@ -129,8 +130,10 @@ TEST(IsSameFolder, ComparesTheFoldersAsTheFileSystemResolvesThem) {
         {"x.mq4", d + "\\y.mq4", true}, // relative to the working folder
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(terminal::IsSameFolder(c.path1, c.path2), c.same) << c.path1 << " | " << c.path2;
-        EXPECT_EQ(terminal::IsSameFolder(c.path2, c.path1), c.same) << c.path2 << " | " << c.path1;
+        EXPECT_EQ(terminal::IsSameFolder(Wide(c.path1), Wide(c.path2)), c.same)
+            << c.path1 << " | " << c.path2;
+        EXPECT_EQ(terminal::IsSameFolder(Wide(c.path2), Wide(c.path1)), c.same)
+            << c.path2 << " | " << c.path1;
     }
     SetCurrentDirectoryA(previous);
 }

@@ -30,11 +30,12 @@ function(tarvex_add_msi target)
     add_custom_command(
         OUTPUT ${MSI_OUTPUT}
         COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${PROJECT_SOURCE_DIR}
-                -DPROGRAM=$<TARGET_FILE:${MSI_PROGRAM}> -DVERSION=${MSI_VERSION} -DARCH=${arch}
+                -DPROGRAM=$<TARGET_FILE:${MSI_PROGRAM}> -DHELPER=$<TARGET_FILE:RemoveEntries>
+                -DVERSION=${MSI_VERSION} -DARCH=${arch}
                 -DOUTPUT=${MSI_OUTPUT} -DWORK=${CMAKE_CURRENT_BINARY_DIR}/${target}
                 -DWIXL=${TARVEX_WIXL} -DMSIBUILD=${TARVEX_MSIBUILD}
                 -P ${PROJECT_SOURCE_DIR}/cmake/build-msi.cmake
-        DEPENDS ${MSI_PROGRAM} ${PROJECT_SOURCE_DIR}/packaging/Tarvex.wxs
+        DEPENDS ${MSI_PROGRAM} RemoveEntries ${PROJECT_SOURCE_DIR}/packaging/Tarvex.wxs
                 ${PROJECT_SOURCE_DIR}/packaging/tables.sql ${tables}
                 ${PROJECT_SOURCE_DIR}/LICENSE.txt ${PROJECT_SOURCE_DIR}/res/Tarvex.ico
                 ${PROJECT_SOURCE_DIR}/cmake/build-msi.cmake

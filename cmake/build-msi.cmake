@@ -1,6 +1,7 @@
 # Builds one setup package (cmake -P): wixl compiles packaging/Tarvex.wxs, then msibuild adds
 # what wixl 0.101 cannot author (the dialog tables of packaging/ui, the rows of tables.sql).
-# In: SOURCE_DIR, PROGRAM, VERSION, ARCH (x86 or x64), OUTPUT, WORK, WIXL, MSIBUILD.
+# In: SOURCE_DIR, PROGRAM, HELPER (run at uninstall), VERSION, ARCH (x86 or x64), OUTPUT, WORK,
+# WIXL, MSIBUILD.
 cmake_minimum_required(VERSION 3.20)
 include(${CMAKE_CURRENT_LIST_DIR}/package-texts.cmake)
 
@@ -34,9 +35,11 @@ endfunction()
 
 # wixl takes file names relative to its working folder only.
 file(COPY_FILE ${PROGRAM} ${WORK}/Tarvex.exe)
+file(COPY_FILE ${HELPER} ${WORK}/RemoveEntries.exe)
 file(COPY_FILE ${SOURCE_DIR}/res/Tarvex.ico ${WORK}/Tarvex.ico)
-run(${WIXL} -a ${ARCH} -D Version=${VERSION} -D Exe=Tarvex.exe -D Icon=Tarvex.ico -D Win64=${win64}
-    -D SizeKiB=${kib} -o package.msi ${SOURCE_DIR}/packaging/Tarvex.wxs)
+run(${WIXL} -a ${ARCH} -D Version=${VERSION} -D Exe=Tarvex.exe -D Helper=RemoveEntries.exe
+    -D Icon=Tarvex.ico -D Win64=${win64} -D SizeKiB=${kib} -o package.msi
+    ${SOURCE_DIR}/packaging/Tarvex.wxs)
 
 # The licence dialog shows LICENSE.txt; its control takes RTF.
 license_rtf(${SOURCE_DIR}/LICENSE.txt LICENSE_RTF)

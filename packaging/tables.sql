@@ -4,9 +4,12 @@
 INSERT INTO `Registry` (`Registry`, `Root`, `Key`, `Name`, `Component_`) VALUES ('VerbKey', 0, 'MQLEditor4.File\shell\Compile', '*', 'Program')
 -- Where the program's own registration lands when HKCR is refused to it; removed at uninstall.
 INSERT INTO `Registry` (`Registry`, `Root`, `Key`, `Name`, `Component_`) VALUES ('UserVerbKey', 1, 'Software\Classes\MQLEditor4.File\shell\Compile', '-', 'Program')
--- The same verb on every .mq4 file, which the program writes while another class owns them.
-INSERT INTO `Registry` (`Registry`, `Root`, `Key`, `Name`, `Component_`) VALUES ('AnyClassVerbKey', 0, 'SystemFileAssociations\.mq4\shell\Compile', '-', 'Program')
-INSERT INTO `Registry` (`Registry`, `Root`, `Key`, `Name`, `Component_`) VALUES ('UserAnyClassVerbKey', 1, 'Software\Classes\SystemFileAssociations\.mq4\shell\Compile', '-', 'Program')
+-- The verb on every .mq4 file, which the program writes while another class owns them: removed
+-- at uninstall by RemoveEntries.exe (an executable of the Binary table, run in the script after
+-- the rows above are removed, its failure ignored), which leaves another program's entry there;
+-- not when an upgrade removes the old version.
+INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('RemoveOwnEntries', 1090, 'RemoveEntries', '')
+INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('RemoveOwnEntries', 'REMOVE~="ALL" AND NOT UPGRADINGPRODUCTCODE', 2610)
 -- The program's options; removed at uninstall. The terminal's keys beside it are not ours.
 INSERT INTO `Registry` (`Registry`, `Root`, `Key`, `Name`, `Component_`) VALUES ('OptionsKey', 1, 'Software\MetaQuotes Software\brenholt', '-', 'Program')
 -- The parent of the install folder, made in the profile too: removed at uninstall once empty.

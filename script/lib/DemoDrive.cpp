@@ -6,9 +6,12 @@
 #include "Driver.h"
 #include "Support.h"
 
+#include <shellapi.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -126,7 +129,14 @@ int InvokeVerb(const std::string& verb, const std::string& file) {
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main() {
+    // The arguments in UTF-8, as the driver takes them: a file may be named in any script.
+    int argc = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &argc);
+    std::vector<std::string> argv;
+    for (int i = 0; i < argc; ++i) {
+        argv.push_back(testing_support::Utf8(wide[i]));
+    }
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "screenshot" && argc == 4) {
         return Screenshot(argv[2], argv[3]);

@@ -33,6 +33,12 @@ start_display() {
 
 # A new prefix at $1, ready to run programs; its wineserver stays up until stop_wine_env.
 make_prefix() {
+    new_prefix "$1"
+    serve_prefix "$1"
+}
+
+# A new prefix at $1, its wineserver stopped and its registry saved, to be copied.
+new_prefix() {
     export WINEPREFIX="$1"
     wineserver -k >/dev/null 2>&1 || true
     rm -rf "$WINEPREFIX"
@@ -48,6 +54,19 @@ make_prefix() {
         "$TARVEX_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v $value /d N /f >/dev/null 2>&1
     done
     wineserver -w
+}
+
+# A copy at $2 of the prefix at $1 that new_prefix made, served as make_prefix's.
+copy_prefix() {
+    export WINEPREFIX="$2"
+    wineserver -k >/dev/null 2>&1 || true
+    rm -rf "$WINEPREFIX"
+    cp -a "$1" "$WINEPREFIX"
+    serve_prefix "$WINEPREFIX"
+}
+
+serve_prefix() {
+    export WINEPREFIX="$1"
     wineserver -p >/dev/null 2>&1
     # Start the prefix's services now, detached from our output: started by the first test,
     # they would inherit its output pipe and keep CTest waiting for it to close.

@@ -13,11 +13,13 @@ namespace {
     throw sys::SysError(L"Could not copy the source file to", destination, error);
 }
 
-void Warn(const std::wstring& what, const std::wstring& destination, const std::wstring& why) {
-    MessageBoxW(nullptr, (what + L"\r\n" + destination + why).c_str(), kAppTitle, kStyleWarning);
+// What became of the installed file, why, and where the source is when it was kept.
+void Warn(const std::wstring& what, const std::wstring& destination, const std::wstring& why,
+          const std::wstring& kept) {
+    const std::wstring text =
+        what + L"\r\n" + destination + (why.empty() ? L"" : L"\r\n\r\n" + why) + kept;
+    MessageBoxW(nullptr, text.c_str(), kAppTitle, kStyleWarning);
 }
-
-constexpr const wchar_t* kBusy = L"\r\n\r\nOther runs of Tarvex kept this terminal busy too long.";
 
 } // namespace
 
@@ -26,31 +28,37 @@ void frMain::InstallSource(const std::wstring& sourcePath) {
     const std::wstring fileName = Main::GetFileName(source);
     const std::string kind = terminal::GetType(source);
     const terminal::Terminal mt4 = terminal::FindTerminal(source);
-    const std::wstring destination = terminal::GetDestination(mt4, kind, fileName);
-    // A source that lies in its kind folder is compiled where it is.
-    const bool copied =
-        !(terminal::IsSameFolder(destination, source) && Main::FileExists(destination));
-    if (copied) {
-        CopyOrAsk(source, destination);
+    const terminal::Destination destination =
+        terminal::GetDestination(mt4, kind, source, fileName);
+    if (!destination.inPlace) {
+        CopyOrAsk(source, destination.path);
     }
+    // Only a source that this run copied away from elsewhere may go: never the only copy.
+    const bool deleting = IsChecked(settings::idDelete) && !destination.inPlace;
+    const std::wstring kept = deleting ? L"\r\n\r\nThe source was kept:\r\n" + source : L"";
 
+    bool keep = false;
     terminal::EditorLaunch editor;
     const bool open = IsChecked(settings::idOption1);
     if (open || IsChecked(settings::idOption2)) {
-        const terminal::CompileReport report = terminal::Compile(mt4, destination);
+        const terminal::CompileReport report = terminal::Compile(mt4, destination.path);
         using State = terminal::CompileReport::State;
+        // Where the terminal tells how the compile went, the source of a failed one stays: it is
+        // what the user has to mend. Before build 600 nothing is told.
+        keep = mt4.layout == terminal::Layout::Current && report.state != State::Compiled;
         if (report.state == State::Failed) {
-            Warn(L"This file was installed but did not compile:", destination,
-                 report.result.empty() ? L"" : L"\r\n\r\n" + report.result);
-        } else if (report.state == State::NoTurn) {
+            Warn(L"This file was installed but did not compile:", destination.path, report.reason,
+                 keep ? kept : L"");
+        } else if (report.state == State::NotRun) {
             Warn(open ? L"This file was installed but not compiled or opened:"
                       : L"This file was installed but not compiled:",
-                 destination, kBusy);
+                 destination.path, report.reason, keep ? kept : L"");
         }
-        if (open && report.state != State::NoTurn) {
-            editor = terminal::OpenMetaEditor(mt4, destination);
+        if (open && report.state != State::NotRun) {
+            editor = terminal::OpenMetaEditor(mt4, destination.path);
             if (!editor.Started()) {
-                Warn(L"This file was installed but not opened:", destination, kBusy);
+                Warn(L"This file was installed but not opened:", destination.path,
+                     editor.Failure(), L"");
             }
         }
     }
@@ -63,10 +71,7 @@ void frMain::InstallSource(const std::wstring& sourcePath) {
         MessageBoxW(nullptr, message.c_str(), kAppTitle, kStylePlain);
     }
 
-    // Only a source that this run copied away from elsewhere may go: never the only copy.
-    const std::wstring nameAgain = Main::GetFileName(source);
-    if (IsChecked(settings::idDelete) && copied &&
-        !terminal::IsSameFolder(Main::GetParentFolder(destination) + L"\\" + nameAgain, source)) {
+    if (deleting && !keep) {
         Main::DeleteOneFile(source);
     }
     Unload();
@@ -81,9 +86,10 @@ void frMain::CopyOrAsk(const std::wstring& source, const std::wstring& destinati
     }
     // A folder or a hidden file of that name is no file to replace: the copy fails as it would.
     if (Main::FileExists(destination)) {
-        const int answer =
-            MessageBoxW(nullptr, L"The file is already exist! Do you want to replace it?", L"Exist",
-                        kStyleQuestion);
+        // Which file: another run of this selection may have copied a source of the same name.
+        const std::wstring question =
+            L"The file is already exist! Do you want to replace it?\r\n\r\n" + destination;
+        const int answer = MessageBoxW(nullptr, question.c_str(), L"Exist", kStyleQuestion);
         // Only a Yes replaces: No, a closed box or a box that could not be shown change nothing.
         if (answer != IDYES) {
             EndAtOnce(ExitCode::Done);

@@ -87,12 +87,13 @@ std::uint64_t WriteTimeOf(const std::wstring& path) noexcept {
                : 0;
 }
 
-std::uint64_t NewestWriteTimeIn(const std::wstring& folder) noexcept {
+std::uint64_t NewestWriteTimeIn(const std::wstring& folder,
+                                bool (*accepts)(const std::wstring& name)) noexcept {
     std::uint64_t newest = 0;
     try {
         ForEachEntry(folder + L"\\*", [&](const WIN32_FIND_DATAW& entry) {
             if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
-                Ticks(entry.ftLastWriteTime) > newest) {
+                Ticks(entry.ftLastWriteTime) > newest && accepts(entry.cFileName)) {
                 newest = Ticks(entry.ftLastWriteTime);
             }
         });
@@ -110,9 +111,29 @@ std::wstring FullPath(const std::wstring& path) noexcept {
         }
         full.resize(
             GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr));
-        return full;
+        // An 8.3 name in it is another spelling of the same folder.
+        std::wstring longForm(GetLongPathNameW(full.c_str(), nullptr, 0), L'\0');
+        if (!longForm.empty()) {
+            longForm.resize(GetLongPathNameW(full.c_str(), &longForm[0],
+                                             static_cast<DWORD>(longForm.size())));
+        }
+        return longForm.empty() ? full : longForm;
     } catch (...) {
         return {};
+    }
+}
+
+bool SameName(const std::wstring& a, const std::wstring& b) noexcept {
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+bool IsBelow(const std::wstring& path, const std::wstring& folder) noexcept {
+    try {
+        return path.size() > folder.size() && path[folder.size()] == L'\\' &&
+               SameName(path.substr(0, folder.size()), folder);
+    } catch (...) {
+        return false;
     }
 }
 

@@ -24,10 +24,18 @@ std::string ReadSmallFile(const std::wstring& path, std::size_t limit = 65536) n
 
 // When the file was last written, in the system's 100 ns ticks; 0 when it is not there.
 std::uint64_t WriteTimeOf(const std::wstring& path) noexcept;
-// The newest of those times among the folder's files; 0 when it holds none.
-std::uint64_t NewestWriteTimeIn(const std::wstring& folder) noexcept;
+// The newest of those times among the folder's files whose names the test accepts; 0 when
+// there is none.
+std::uint64_t NewestWriteTimeIn(const std::wstring& folder,
+                                bool (*accepts)(const std::wstring& name)) noexcept;
 
-// The path made absolute: "." and ".." resolved, a relative one taken from the working folder.
+// The path made absolute ("." and ".." resolved, a relative one taken from the working
+// folder), and in its long form where it exists.
 std::wstring FullPath(const std::wstring& path) noexcept;
+
+// Two names or paths that the file system takes for one: letter case aside.
+bool SameName(const std::wstring& a, const std::wstring& b) noexcept;
+// The path lies below the folder, at any depth.
+bool IsBelow(const std::wstring& path, const std::wstring& folder) noexcept;
 
 } // namespace sys

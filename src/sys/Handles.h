@@ -54,7 +54,7 @@ struct hfind_traits {
     static void close(HANDLE find) noexcept { FindClose(find); }
 };
 
-// Process, mutex and snapshot handles: null when absent.
+// Process, mutex, file mapping and snapshot handles: null when absent.
 struct handle_traits {
     using pointer = HANDLE;
     static HANDLE invalid() noexcept { return nullptr; }
@@ -72,6 +72,13 @@ struct hfont_traits {
     using pointer = HFONT;
     static HFONT invalid() noexcept { return nullptr; }
     static void close(HFONT font) noexcept { DeleteObject(font); }
+};
+
+// A view of a file mapping: null when MapViewOfFile failed.
+struct view_traits {
+    using pointer = void*;
+    static void* invalid() noexcept { return nullptr; }
+    static void close(void* view) noexcept { UnmapViewOfFile(view); }
 };
 
 // Buffers the system allocated for the caller, such as FormatMessage's.
@@ -107,5 +114,6 @@ using unique_handle = unique_resource<handle_traits>;
 using unique_hfile = unique_resource<hfile_traits>;
 using unique_hfont = unique_resource<hfont_traits>;
 using unique_hlocal = unique_resource<hlocal_traits>;
+using unique_view = unique_resource<view_traits>;
 
 } // namespace sys

@@ -42,7 +42,7 @@ void SetRegString(HKEY root, const std::wstring& key, const std::wstring& name,
     if (RegCreateKeyW(root, key.c_str(), handle.put()) != ERROR_SUCCESS) {
         return;
     }
-    const auto bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)); // with the NUL
+    const DWORD bytes = (static_cast<DWORD>(text.size()) + 1) * DWORD{sizeof(wchar_t)}; // and NUL
     RegSetValueExW(handle.get(), name.c_str(), 0, REG_SZ,
                    reinterpret_cast<const BYTE*>(text.c_str()), bytes);
 }

@@ -67,7 +67,7 @@ CompileReport BatchCompile(const Terminal& terminal, const std::wstring& file) n
     const std::wstring& folder = terminal.folder;
     const Turn turn(folder);
     if (!turn) {
-        return {CompileReport::State::NoTurn, {}};
+        return {CompileReport::State::NotRun, turn.Failure()};
     }
     // Launching or deleting a compile.bat that this call did not write would compile or
     // remove another run's file; those steps follow a successful write only.
@@ -86,12 +86,13 @@ CompileReport BatchCompile(const Terminal& terminal, const std::wstring& file) n
 }
 
 EditorLaunch BatchOpen(const Terminal& terminal, const std::wstring& file) {
-    std::promise<bool> launched; // false: no turn; an exception: run.bat was not written
-    std::future<bool> outcome = launched.get_future();
+    // Why nothing was started (empty: started), or the error of writing run.bat.
+    std::promise<std::wstring> launched;
+    std::future<std::wstring> outcome = launched.get_future();
     std::thread worker([folder = terminal.folder, file, launched = std::move(launched)]() mutable {
         const Turn turn(folder);
         if (!turn) {
-            launched.set_value(false);
+            launched.set_value(turn.Failure());
             return;
         }
         sys::unique_handle interpreter;
@@ -102,14 +103,14 @@ EditorLaunch BatchOpen(const Terminal& terminal, const std::wstring& file) {
             launched.set_exception(std::current_exception());
             return;
         }
-        launched.set_value(true);
+        launched.set_value({});
         if (interpreter) {
             WaitForSingleObject(interpreter.get(), kEditorWaitMs);
         }
     });
     try {
-        const bool started = outcome.get();
-        return EditorLaunch(std::move(worker), started);
+        std::wstring failure = outcome.get();
+        return EditorLaunch(std::move(failure), std::move(worker));
     } catch (...) {
         worker.join();
         throw;

@@ -17,7 +17,7 @@ EditorLaunch& EditorLaunch::operator=(EditorLaunch&& other) noexcept {
         worker_.join();
     }
     worker_ = std::move(other.worker_);
-    started_ = other.started_;
+    failure_ = std::move(other.failure_);
     return *this;
 }
 

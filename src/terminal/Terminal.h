@@ -28,18 +28,25 @@ struct Terminal {
     bool Portable() const { return layout == Layout::Current && data == folder; }
 };
 
-// The terminal whose data folder holds the source; else the registered one; else the current
-// terminal used last. Throws sys::Refusal when there is none, or when a current terminal has
-// no data folder.
+// The terminal whose data folder holds the source; else the registered one, when its folder is
+// there; else the current terminal used last. Throws sys::Refusal when there is none, or when a
+// current terminal has no data folder.
 Terminal FindTerminal(const std::wstring& source);
 
 // Where the terminal keeps the programs of the kind named by its text.
 std::wstring GetKindFolder(const Terminal& terminal, const std::string& kind);
 
-// The path of the source's copy in its kind folder. Throws sys::Refusal when the kind folder of
-// a current terminal is missing, or when a legacy terminal's tools cannot be handed the path.
-std::wstring GetDestination(const Terminal& terminal, const std::string& kind,
-                            const std::wstring& fileName);
+// The file the terminal compiles: the source's copy in its kind folder, or the source itself
+// where it already lies in its kind folder (on a current terminal, at any depth below it).
+struct Destination {
+    std::wstring path;
+    bool inPlace = false; // the source itself: nothing is copied, and it is never deleted
+};
+
+// Throws sys::Refusal when the kind folder of a current terminal is missing, or when a legacy
+// terminal's tools cannot be handed the path.
+Destination GetDestination(const Terminal& terminal, const std::string& kind,
+                           const std::wstring& source, const std::wstring& fileName);
 
 // True when both paths' folders are one folder, as the file system resolves them.
 bool IsSameFolder(const std::wstring& path1, const std::wstring& path2);
@@ -51,12 +58,12 @@ std::string GetType(std::wstring& path);
 struct CompileReport {
     enum class State {
         Ran,      // handed to the compiler, which tells nothing back (legacy)
-        Compiled, // the compiler wrote the program
-        Failed,   // it did not
-        NoTurn,   // other runs kept the terminal too long: nothing was written or run
+        Compiled, // the editor compiled it
+        Failed,   // the editor ran and did not compile it, or did not finish and was ended
+        NotRun,   // nothing ran: no turn on the terminal, or the editor could not be started
     };
     State state = State::Ran;
-    std::wstring result; // Failed: the result line of the compiler's log, when there is one
+    std::wstring reason; // Failed, NotRun: why, in words for the user
 };
 
 // Continue on error: compiles the installed file with the terminal's tool, in this run's turn
@@ -69,18 +76,19 @@ CompileReport Compile(const Terminal& terminal, const std::wstring& file) noexce
 class EditorLaunch {
 public:
     EditorLaunch() = default;
-    EditorLaunch(std::thread worker, bool started) noexcept
-        : worker_(std::move(worker)), started_(started) {}
+    explicit EditorLaunch(std::wstring failure, std::thread worker = {}) noexcept
+        : worker_(std::move(worker)), failure_(std::move(failure)) {}
     EditorLaunch(EditorLaunch&&) noexcept = default;
     EditorLaunch& operator=(EditorLaunch&& other) noexcept;
     ~EditorLaunch();
 
-    // False when other runs kept the terminal too long: nothing was written or run.
-    bool Started() const { return started_; }
+    bool Started() const { return failure_.empty(); }
+    // Why nothing was started, in words for the user.
+    const std::wstring& Failure() const { return failure_; }
 
 private:
     std::thread worker_;
-    bool started_ = true;
+    std::wstring failure_;
 };
 
 // Opens the installed file in the terminal's editor; does not wait for the editor. Throws

@@ -31,11 +31,6 @@ bool FolderIdentity(const std::wstring& folder, BY_HANDLE_FILE_INFORMATION& info
     return (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool EqualIgnoringCase(const std::wstring& a, const std::wstring& b) {
-    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-}
-
 } // namespace
 
 std::wstring GetMT4Path() {
@@ -57,24 +52,29 @@ std::wstring GetKindFolder(const Terminal& terminal, const std::string& kind) {
     throw std::logic_error("no kind is called " + kind);
 }
 
-std::wstring GetDestination(const Terminal& terminal, const std::string& kind,
-                            const std::wstring& fileName) {
+Destination GetDestination(const Terminal& terminal, const std::string& kind,
+                           const std::wstring& source, const std::wstring& fileName) {
     const std::wstring kindFolder = GetKindFolder(terminal, kind);
-    const std::wstring destination = kindFolder + L"\\" + fileName;
+    const std::wstring copy = kindFolder + L"\\" + fileName;
     if (terminal.layout == Layout::Legacy) {
-        if (const UINT page = CodePageLacking(destination)) {
-            throw sys::Refusal(L"The compiler cannot be handed this path", destination,
+        if (const UINT page = CodePageLacking(copy)) {
+            throw sys::Refusal(L"The compiler cannot be handed this path", copy,
                                L"It has characters that this system's " +
                                    std::wstring(page == GetACP() ? L"" : L"console ") +
                                    L"code page (" + std::to_wstring(page) + L") cannot express.");
         }
-        return destination;
+        return {copy, IsSameFolder(copy, source) && Main::FileExists(copy)};
+    }
+    // Programs kept in folders of their own, beside their include files, stay there.
+    const std::wstring path = sys::FullPath(source);
+    if (sys::IsBelow(path, sys::FullPath(kindFolder))) {
+        return {path, true};
     }
     if (!sys::IsFolder(kindFolder)) {
         throw sys::Refusal(L"This terminal has no folder for this kind of program", kindFolder,
                            L"");
     }
-    return destination;
+    return {copy, false};
 }
 
 bool IsSameFolder(const std::wstring& path1, const std::wstring& path2) {
@@ -89,7 +89,7 @@ bool IsSameFolder(const std::wstring& path1, const std::wstring& path2) {
                info1.nFileIndexHigh == info2.nFileIndexHigh &&
                info1.nFileIndexLow == info2.nFileIndexLow;
     }
-    return !exists1 && !exists2 && !folder1.empty() && EqualIgnoringCase(folder1, folder2);
+    return !exists1 && !exists2 && !folder1.empty() && sys::SameName(folder1, folder2);
 }
 
 } // namespace terminal

@@ -21,6 +21,8 @@ protected:
     void TearDown() override {
         testing_support::DeleteTree(HKEY_CURRENT_USER, e2e::kSettingsKey);
         testing_support::DeleteTree(HKEY_CLASSES_ROOT, "MQLEditor4.File\\shell\\open");
+        testing_support::DeleteTree(HKEY_CURRENT_USER,
+                                    e2e::kUserClasses + "SystemFileAssociations");
     }
     void Open() {
         tarvex = std::make_unique<driver::Program>(e2e::TarvexExe(), "");
@@ -132,9 +134,13 @@ TEST_P(Keys, MoveTheFocusInOrderAndActOnTheFocusedButton) {
                BS_DEFPUSHBUTTON;
     })) << "the default look";
     ASSERT_TRUE(KeyExists(HKEY_CLASSES_ROOT, kVerb));
-    // The entry on every .mq4 file, as a start writes it while another class owns them, and
-    // another program's verb beside Tarvex's.
-    testing_support::SetText(HKEY_CLASSES_ROOT, kAnyClassVerb + "\\command", "", "old");
+    // The entry on every .mq4 file, as a start writes it while another class owns them (here
+    // as an older one wrote it, unquoted), another program's entry there in the user's classes,
+    // and another program's verb beside Tarvex's.
+    testing_support::SetText(HKEY_CLASSES_ROOT, kAnyClassVerb + "\\command", "",
+                             "C:\\Old Place\\Tarvex.exe %1");
+    const std::string other = e2e::kUserClasses + kAnyClassVerb + "\\command";
+    testing_support::SetText(HKEY_CURRENT_USER, other, "", "\"C:\\Tools\\My Tarvex.exe\" %1");
     testing_support::SetText(HKEY_CLASSES_ROOT, kOtherVerb, "", "x");
     if (c.key == 0) {
         PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -148,7 +154,8 @@ TEST_P(Keys, MoveTheFocusInOrderAndActOnTheFocusedButton) {
         }));
         driver::SendKey(window, c.key); // again, with nothing left to remove
         Sleep(300);                     // what must not happen gets its time to happen
-        EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, kOtherVerb));
+        EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, kOtherVerb) &&
+                    KeyExists(HKEY_CURRENT_USER, other));
         EXPECT_EQ(driver::FindWindowOf(tarvex->Pid(), "#32770", nullptr), nullptr);
         EXPECT_FALSE(tarvex->WaitForExit(0));
         PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);

@@ -91,6 +91,7 @@ protected:
         while (!Entries().empty() && UninstallEntry() == 0) {
         }
         testing_support::DeleteTree(HKEY_CLASSES_ROOT, "MQLEditor4.File\\shell\\open");
+        testing_support::DeleteTree(HKEY_CLASSES_ROOT, kAnyClassVerb);
         Road::TearDown();
     }
 };
@@ -104,6 +105,7 @@ TEST_F(Setup, InstallsForTheUserUpgradesInPlaceAndRemovesWhatTarvexWrote) {
     EXPECT_EQ(ReadBytes(exe), ReadBytes(testing_support::BuildFolder() + "\\Tarvex.exe"));
     EXPECT_EQ(StoredText(HKEY_CLASSES_ROOT, kVerb + "\\command"), "\"" + exe + "\" \"%1\"");
     EXPECT_EQ(StoredText(HKEY_CLASSES_ROOT, kVerb), "<none>");
+    EXPECT_EQ(StoredText(HKEY_CLASSES_ROOT, kVerb, "MultiSelectModel"), "Player");
     EXPECT_NE(ReadBytes(shortcut).find(exe), std::string::npos) << "the shortcut's target";
     ExpectOneEntry(TARVEX_VERSION);
 
@@ -149,21 +151,23 @@ TEST_F(Setup, InstallsForTheUserUpgradesInPlaceAndRemovesWhatTarvexWrote) {
     ExpectOneEntry(TARVEX_NEXT_VERSION);
     EXPECT_NE(Msiexec(Package(TARVEX_VERSION) + " /qn"), 0u);
 
-    // A silent uninstall from the entry removes what Tarvex wrote and nothing else, the verb
-    // on every .mq4 file included, which a start writes while another class owns them.
-    for (const auto& [root, classes] :
-         {std::pair{HKEY_CLASSES_ROOT, std::string()}, {HKEY_CURRENT_USER, kUserClasses}}) {
-        testing_support::SetText(root, classes + kAnyClassVerb + "\\command", "", "Tarvex.exe");
-    }
+    // A silent uninstall from the entry removes what Tarvex wrote and nothing else: the verb on
+    // every .mq4 file, which a start writes while another class owns them, where it is Tarvex's.
+    testing_support::SetText(HKEY_CURRENT_USER, kUserClasses + kAnyClassVerb + "\\command", "",
+                             "Tarvex.exe \"%1\"");
+    testing_support::SetText(HKEY_CLASSES_ROOT, kAnyClassVerb + "\\command", "",
+                             "\"C:\\Tools\\Other.exe\" \"%1\"");
     ASSERT_EQ(UninstallEntry(), 0u);
     const std::pair<const char*, bool> left[] = {
         {"the program", PathExists(exe)},
         {"the shortcut", PathExists(shortcut)},
         {"the verb", KeyExists(HKEY_CLASSES_ROOT, kVerb)},
         {"the verb in the user's classes", KeyExists(HKEY_CURRENT_USER, kUserClasses + kVerb)},
-        {"the verb on every .mq4 file", KeyExists(HKEY_CLASSES_ROOT, kAnyClassVerb)},
-        {"the same in the user's classes",
-         KeyExists(HKEY_CURRENT_USER, kUserClasses + kAnyClassVerb)},
+        {"the verb on every .mq4 file",
+         KeyExists(HKEY_CURRENT_USER, kUserClasses + "SystemFileAssociations")},
+        {"+another program's verb on every .mq4 file",
+         StoredText(HKEY_CLASSES_ROOT, kAnyClassVerb + "\\command") ==
+             "\"C:\\Tools\\Other.exe\" \"%1\""},
         {"the options", KeyExists(HKEY_CURRENT_USER, e2e::kSettingsKey)},
         {"the setup's key", KeyExists(HKEY_CURRENT_USER, "Software\\Brenholt")},
         {"the entry in Apps & features", !Entries().empty()},

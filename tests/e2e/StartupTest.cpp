@@ -19,6 +19,7 @@ struct Start {
     bool accepted;
     const char* owner = "MQLEditor4.File"; // the class of .mq4 by default; "": none
     const char* choice = nullptr;          // the class the user chose for .mq4 in Explorer
+    const char* entry = nullptr; // the command of another program's entry on every .mq4 file
 };
 
 class Argument : public ::testing::TestWithParam<Start> {
@@ -52,6 +53,9 @@ TEST_P(Argument, IsRefusedOrTakenByItsLastThreeCharacters) {
         testing_support::SetText(HKEY_CURRENT_USER, kUserChoice, "ProgId", c.choice);
     }
     testing_support::DeleteTree(HKEY_CLASSES_ROOT, kAnyClassVerb);
+    if (c.entry != nullptr) {
+        testing_support::SetText(HKEY_CLASSES_ROOT, kAnyClassVerb + "\\command", "", c.entry);
+    }
     driver::Program tarvex(Copy(), c.tail);
     const auto message = driver::AnswerMessageBox(tarvex.Pid(), IDOK);
     EXPECT_EQ(driver::FindWindowOf(tarvex.Pid(), "frMain", nullptr), nullptr);
@@ -65,9 +69,15 @@ TEST_P(Argument, IsRefusedOrTakenByItsLastThreeCharacters) {
     const std::string command = "\"" + Copy() + "\" \"%1\"";
     EXPECT_EQ(StoredText(HKEY_CLASSES_ROOT, e2e::kVerb + "\\command"), command);
     EXPECT_EQ(StoredText(HKEY_CLASSES_ROOT, e2e::kVerb), "Someone's label");
-    // Beside MetaEditor's own class the entry would show twice.
-    EXPECT_EQ(StoredText(HKEY_CLASSES_ROOT, kAnyClassVerb + "\\command"),
-              std::string(c.choice ? c.choice : c.owner) == "MQLEditor4.File" ? "<none>" : command);
+    // Beside MetaEditor's own class the entry would show twice; another program's stays.
+    const bool both = std::string(c.choice ? c.choice : c.owner) != "MQLEditor4.File";
+    EXPECT_EQ(StoredText(HKEY_CLASSES_ROOT, kAnyClassVerb + "\\command"), c.entry ? c.entry
+                                                                          : both  ? command
+                                                                                  : "<none>");
+    // Offered for up to 100 files chosen at once.
+    EXPECT_EQ(StoredText(HKEY_CLASSES_ROOT, e2e::kVerb, "MultiSelectModel"), "Player");
+    EXPECT_EQ(StoredText(HKEY_CLASSES_ROOT, kAnyClassVerb, "MultiSelectModel"),
+              both && !c.entry ? "Player" : "<none>");
     // Written where it was allowed, so the user's own classes stay as they were.
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, e2e::kUserClasses + "MQLEditor4.File") ||
                  KeyExists(HKEY_CURRENT_USER, e2e::kUserClasses + "SystemFileAssociations"));
@@ -84,6 +94,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Start{u8"\"C:\\sources\\Заметки.txt\"", false},
                       Start{R"(C:\sources\none.MQ4)", true},
                       Start{R"(C:\sources\amq4)", true, "txtfile"},
+                      Start{R"(C:\sources\a.mq4)", true, "txtfile", nullptr,
+                            R"("C:\Tools\Other.exe" "%1")"},
                       Start{R"("C:\sources\my "quoted" ea.Mq4")", true}));
 
 } // namespace

@@ -1,15 +1,17 @@
-// Stand-ins for MetaTrader 4's metalang and MetaEditor. Each appends one line, in UTF-8, to
-// standins.log beside itself: program|command line|working folder|1 when the file it was
-// given exists, else 0|line 2 of the batch file that ran it (compile.bat or run.bat) as cmd
-// read it: in the console code page, %% as %. metalang, and MetaEditor given /compile:"file",
-// write the .ex4 beside the source as the real tools do; the editor also writes its UTF-16
-// log there. TARVEX_STANDIN_DELAY_MS makes either take that long; TARVEX_STANDIN_RESULT
-// ("2 errors, 1 warnings") makes the editor's compile fail with that result.
+// Stand-ins for MetaTrader 4's metalang and MetaEditor. Each appends to standins.log beside
+// itself, in UTF-8: program|command line|working folder|1 when the file it was given exists|line 2
+// of the batch file that ran it as cmd read it (console code page, %% as %). metalang, and the
+// editor given /compile:"file", compile as the real tools do: the .ex4 and (the editor) its UTF-16
+// log beside the file, a line per message; the exit code is the number of files compiled.
+//   TARVEX_STANDIN_DELAY_MS    each takes that long;
+//   TARVEX_STANDIN_RESULT      "2 errors, 1 warnings": the editor's compile fails so;
+//   TARVEX_STANDIN_KEEP_TIME   the .ex4 keeps the write time it had, as on a FAT volume.
 #include "Support.h"
 #include "sys/CodePage.h"
 
 #include <shellapi.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -27,6 +29,41 @@ std::string BatchLine(const std::filesystem::path& batch) {
         line.erase(at, 1);
     }
     return Utf8(sys::FromCodePage(line, CP_OEMCP));
+}
+
+// Compiles the file as the editor does; the number of files compiled.
+int Compile(const std::filesystem::path& file) {
+    const char* failure = std::getenv("TARVEX_STANDIN_RESULT");
+    const auto program = std::filesystem::path(file).replace_extension(".ex4");
+    WIN32_FILE_ATTRIBUTE_DATA before{}; // to the 100 ns, as the system keeps it
+    const bool existed = GetFileAttributesExW(program.c_str(), GetFileExInfoStandard, &before);
+    std::filesystem::remove(program);
+    int errors = 0;
+    int warnings = 0;
+    if (failure == nullptr) {
+        std::ofstream(program, std::ios::binary)
+            << "compiled from " << Utf8(file.wstring()) << "\r\n";
+        if (std::getenv("TARVEX_STANDIN_KEEP_TIME") && existed) {
+            const HANDLE written = CreateFileW(program.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                                               OPEN_EXISTING, 0, nullptr);
+            SetFileTime(written, nullptr, nullptr, &before.ftLastWriteTime);
+            CloseHandle(written);
+        }
+    } else {
+        std::sscanf(failure, "%d errors, %d warnings", &errors, &warnings);
+    }
+    std::string log = "\r\n\r\n";
+    for (int i = 0; i < errors + warnings; ++i) {
+        log += Utf8(file.wstring()) + "(" + std::to_string(10 + i) + ",5) : " +
+               (i < errors ? "error 256: 'x" + std::to_string(i) + "' - undeclared identifier"
+                           : "warning 83: return value of 'OrderModify' should be checked") +
+               "\r\n";
+    }
+    std::ofstream(std::filesystem::path(file).replace_extension(".log"), std::ios::binary)
+        << testing_support::Utf16(
+               log + "Result: " + (failure ? failure : "0 errors, 0 warnings, 210 msec elapsed") +
+               "\r\n");
+    return failure == nullptr ? 1 : 0;
 }
 
 } // namespace
@@ -50,19 +87,7 @@ int main() {
     }
     const std::filesystem::path file = argument;
     const bool found = !file.empty() && std::filesystem::exists(file);
-    if (compile && found) {
-        const char* failure = std::getenv("TARVEX_STANDIN_RESULT");
-        const auto program = std::filesystem::path(file).replace_extension(".ex4");
-        std::filesystem::remove(program);
-        if (failure == nullptr) {
-            std::ofstream(program, std::ios::binary)
-                << "compiled from " << Utf8(file.wstring()) << "\r\n";
-        }
-        std::ofstream(std::filesystem::path(file).replace_extension(".log"), std::ios::binary)
-            << testing_support::Utf16(
-                   "compiling '" + Utf8(file.filename().wstring()) +
-                   "'\r\nResult: " + (failure ? failure : "0 errors, 0 warnings") + "\r\n");
-    }
+    const int compiled = compile && found ? Compile(file) : 0;
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     // Several stand-ins may finish at once; one writer at a time keeps the lines whole.
@@ -74,5 +99,5 @@ int main() {
         << Utf8(std::filesystem::current_path().wstring()) << "|" << found << "|"
         << BatchLine(std::string(STANDIN_NAME) == "metalang" ? "compile.bat" : "run.bat") << "\r\n";
     ReleaseMutex(mutex);
-    return 0;
+    return compiled;
 }

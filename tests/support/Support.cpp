@@ -114,10 +114,11 @@ void SetValue(HKEY root, const std::string& key, const std::string& name, DWORD 
           "cannot set", key + "\\" + name);
 }
 
-void SetText(HKEY root, const std::string& key, const std::string& name, const std::string& text) {
+void SetText(HKEY root, const std::string& key, const std::string& name, const std::string& text,
+             DWORD type) {
     const std::wstring wide = Wide(text);
     Check(
-        static_cast<DWORD>(RegSetKeyValueW(root, Wide(key).c_str(), Wide(name).c_str(), REG_SZ,
+        static_cast<DWORD>(RegSetKeyValueW(root, Wide(key).c_str(), Wide(name).c_str(), type,
                                            wide.c_str(), static_cast<DWORD>(wide.size() + 1) * 2)),
         "cannot set", key + "\\" + name);
 }
@@ -125,8 +126,9 @@ void SetText(HKEY root, const std::string& key, const std::string& name, const s
 std::string StoredText(HKEY root, const std::string& key, const std::string& name) {
     std::wstring text(32768, L'\0');
     DWORD size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-    return RegGetValueW(root, Wide(key).c_str(), Wide(name).c_str(), RRF_RT_REG_SZ, nullptr,
-                        &text[0], &size) == ERROR_SUCCESS
+    const DWORD flags = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND;
+    return RegGetValueW(root, Wide(key).c_str(), Wide(name).c_str(), flags, nullptr, &text[0],
+                        &size) == ERROR_SUCCESS
                ? Utf8(text.c_str())
                : "<none>";
 }
@@ -163,42 +165,59 @@ void CopyTool(const char* tool, const std::string& folder, const char* name) {
 }
 } // namespace
 
+const char* const kShellFolders =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+
 StandInTerminal::StandInTerminal(const std::string& folderName, const Layout& layout)
     : path_(root_ / folderName) {
     const auto has = [&](const char* flag) { return std::strstr(layout.origin, flag) != nullptr; };
-    legacy_ = has("metalang");
+    legacy_ = has("metalang") && has("none");
     MakeFolder(path_);
-    CopyTool("MetaEditor.exe", path_, legacy_ ? "MetaEditor.exe" : "metaeditor.exe");
-    if (legacy_) {
+    if (has("broken")) {
+        WriteBytes(path_ + "\\metaeditor.exe", "no program");
+    } else {
+        CopyTool("MetaEditor.exe", path_, legacy_ ? "MetaEditor.exe" : "metaeditor.exe");
+    }
+    if (has("metalang")) {
         CopyTool("metalang.exe", path_, "metalang.exe");
         for (const auto& kind : kKindFolders) {
             MakeFolder(path_ + kind[1]);
         }
     }
     Register();
-    if (has("none")) {
-        return;
+    if (has("profile")) { // SHGetFolderPathW follows this value
+        appData_ = StoredText(HKEY_CURRENT_USER, kShellFolders, "AppData");
+        SetText(HKEY_CURRENT_USER, kShellFolders, "AppData",
+                root_ / u8"Users\\李 Иван\\AppData\\Roaming", REG_EXPAND_SZ);
     }
-    wchar_t appData[MAX_PATH] = L"";
-    SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData);
-    data_ = has("portable") ? path_
-                            : Utf8(appData) + "\\MetaQuotes\\Terminal\\TarvexTest " +
-                                  (has("cyrillic") ? u8"Тест " : "") + folderName;
-    MakeFolder(data_ + "\\MQL4");
-    for (const auto& kind : kKindFolders) {
-        MakeFolder(has("bare") ? data_ : data_ + kind[2]);
+    if (!has("none")) {
+        wchar_t appData[MAX_PATH] = L"";
+        SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData);
+        data_ = has("portable")
+                    ? path_
+                    : Utf8(appData) + "\\MetaQuotes\\Terminal\\TarvexTest " + folderName;
+        const std::string mql = data_ + (has("mql5") ? "\\MQL5" : "\\MQL4");
+        MakeFolder(mql);
+        for (const auto& kind : kKindFolders) {
+            MakeFolder(has("bare") || has("mql5") ? mql : data_ + kind[2]);
+        }
+        const std::string named = path_ + (has("slash") ? "\\" : "");
+        if (!Portable()) {
+            const std::string text = has("upper") ? Utf8(CharUpperW(&Wide(named)[0])) : named;
+            WriteBytes(data_ + "\\origin.txt",
+                       has("ansi") ? InCodePage(text, CP_ACP) : Utf16(text));
+        }
     }
-    const std::string named = path_ + (has("slash") ? "\\" : "");
-    if (!Portable()) {
-        const std::string text = has("upper") ? Utf8(CharUpperW(&Wide(named)[0])) : named;
-        WriteBytes(data_ + "\\origin.txt", has("ansi") ? InCodePage(text, CP_ACP) : Utf16(text));
-    }
-    if (layout.usedDaysAgo >= 0) { // a terminal writes a log file each day it runs
+    if (layout.usedDaysAgo >= 0) { // the terminal's log of each day it ran, and its editor's
         MakeFolder(data_ + "\\logs");
+        WriteBytes(data_ + "\\logs\\metaeditor.log", Utf16("compiled today"));
         WriteBytes(data_ + "\\logs\\20261201.log", "started");
         std::filesystem::last_write_time(FsPath(data_ + "\\logs\\20261201.log"),
                                          std::filesystem::file_time_type::clock::now() -
                                              std::chrono::hours(24 * layout.usedDaysAgo));
+    }
+    if (has("gone")) {
+        RemoveTree(path_);
     }
 }
 
@@ -206,6 +225,9 @@ StandInTerminal::~StandInTerminal() {
     ForgetTerminal();
     if (!data_.empty() && !Portable()) {
         RemoveTree(data_);
+    }
+    if (!appData_.empty()) {
+        SetText(HKEY_CURRENT_USER, kShellFolders, "AppData", appData_, REG_EXPAND_SZ);
     }
 }
 

@@ -42,8 +42,10 @@ std::string BuildFolder(); // where the build puts every program
 // UTF-8, and what a value holds ("<none>" when missing). "" names the default value.
 void SetValue(HKEY root, const std::string& key, const std::string& name, DWORD type,
               const std::string& bytes);
-void SetText(HKEY root, const std::string& key, const std::string& name, const std::string& text);
-// A REG_SZ value as the Unicode call reads it, in UTF-8; "<none>" when missing.
+void SetText(HKEY root, const std::string& key, const std::string& name, const std::string& text,
+             DWORD type = REG_SZ);
+// A REG_SZ (or unexpanded REG_EXPAND_SZ) value as the Unicode call reads it, in UTF-8; "<none>"
+// when missing.
 std::string StoredText(HKEY root, const std::string& key, const std::string& name = "");
 bool KeyExists(HKEY root, const std::string& key);
 void DeleteTree(HKEY root, const std::string& key);
@@ -70,14 +72,15 @@ struct ToolRun {
     std::string batchLine;                    // line 2 of its batch file, as cmd read it
 };
 
-// How a terminal is laid out, as flags: "metalang" beside the editor (before build 600: its
-// kind folders in its own folder), else "metaeditor.exe" alone; its data folder in
-// %APPDATA%\MetaQuotes\Terminal has an origin.txt naming it in "utf16" (with its mark) or
-// "ansi", in "upper" case, with a trailing "slash"; or "bare" (MQL4 without kind folders), or
-// "cyrillic" (named in that script). "portable": MQL4 in its own folder; "none": no data folder.
+// How a terminal is laid out, as flags: "metalang none" before build 600 (metalang, kind folders
+// of its own, no data folder); else "metaeditor.exe" ("broken": no program), with "metalang"
+// when updated in place. Its data folder's origin.txt names it in "utf16" or "ansi", in "upper"
+// case, with a trailing "slash"; "bare": no kind folders; "mql5": a MetaTrader 5's; "profile": in
+// a profile named in Chinese and Cyrillic; "portable": in its own folder; "none": no data folder.
+// "gone": the terminal's folder removed again, its InstallPath left behind.
 struct Layout {
     const char* origin = "utf16";
-    int usedDaysAgo = -1; // the age of the newest file in the data folder's logs; -1: no logs
+    int usedDaysAgo = -1; // the age of its newest daily log; -1: no logs
 };
 
 // A MetaTrader 4 folder of that name in a new temp folder, with the stand-in tools, laid out
@@ -88,7 +91,9 @@ public:
                              const Layout& layout = {"metalang none"});
     ~StandInTerminal();
     const std::string& Path() const { return path_; }
+    const std::string& Data() const { return data_; } // its data folder; "" when it has none
     bool Portable() const { return data_ == path_; }
+    bool Legacy() const { return legacy_; }                // laid out as before build 600
     std::string KindFolder(const std::string& kind) const; // by the kind's text
     void Register() const;
     // What the tools recorded, once there are at least count runs or 20 s have passed.
@@ -99,6 +104,7 @@ private:
     std::string path_;
     std::string data_;
     bool legacy_ = true;
+    std::string appData_; // as it was before "profile" moved it
 };
 
 } // namespace testing_support

@@ -72,8 +72,10 @@ TEST(ContextMenu, TheUsersClassesGetTheVerbsOnlyWhenTheFirstRootRefuses) {
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, userPath));
     settings::SetKeys(refusing, user);
     for (const std::string& verb : verbs) {
-        EXPECT_EQ(StoredText(HKEY_CURRENT_USER, machinePath + verb + "\\command"), command);
-        EXPECT_EQ(StoredText(HKEY_CURRENT_USER, userPath + verb + "\\command"), command);
+        for (const std::string& classes : {machinePath, userPath}) {
+            EXPECT_EQ(StoredText(HKEY_CURRENT_USER, classes + verb + "\\command"), command);
+            EXPECT_EQ(StoredText(HKEY_CURRENT_USER, classes + verb, "MultiSelectModel"), "Player");
+        }
     }
 
     settings::DeleteKeys(refusing, user); // the refusal does not stop the other removals

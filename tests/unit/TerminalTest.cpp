@@ -1,7 +1,6 @@
 // What the program knows of MetaTrader 4, against Wine's registry and files: the kind of a
 // source and the registered terminal's folders.
 #include "Support.h"
-#include "sys/SysError.h"
 #include "terminal/KindScanner.h"
 #include "terminal/Terminal.h"
 
@@ -16,7 +15,8 @@ using testing_support::TempFolder;
 using testing_support::Utf16;
 using testing_support::Wide;
 
-// (What the rules leave open, and bytes of every kind: the fuzzer and its reference model.)
+// (One marker of each kind: the install road's sources. What the rules leave open, and bytes
+// of every kind: the fuzzer and its reference model.)
 TEST(GetType, TheLastFieldWithAMarkerDecides) {
     const std::string filler(terminal::kScanChunk - 10, 'x'); // a marker across two reads
     const struct {
@@ -24,11 +24,8 @@ TEST(GetType, TheLastFieldWithAMarkerDecides) {
         const char* kind;
     } cases[] = {
         {"", "Expert Advisor"},
-        {"int start()\r\n{\r\n   return(0);\r\n}\r\n", "Expert Advisor"},
-        {"#property indicator_chart_window\r\n", "Indicator"},
         {"// draws in indicator_separate_window", "Indicator"},
         {"#PROPERTY LIBRARY\r\n", "Library"},
-        {"#property show_inputs\r\n", "Script"},
         {"#property show_inputs\r\nint x;\r\n// see indicator_chart_window\r\n", "Indicator"},
         {"#property library // indicator_chart_window\r\n", "Library"},
         {"indicator_chart_window #property library #property show\n", "Script"},
@@ -57,20 +54,18 @@ TEST(GetType, TheLastFieldWithAMarkerDecides) {
     EXPECT_EQ(testing_support::Utf8(quoted), dir / "source.mq4");
 }
 
+// (Which terminal that is, and what is said when there is none: the install road's.)
 TEST(TerminalFolders, FollowTheStoredInstallPathOfAStringValueOnly) {
     const struct {
         DWORD type; // 0: no value at all
         std::string stored;
-        std::string terminal; // the scripts go to this and "\experts\scripts"; "NA": none
+        std::string terminal; // as read; "NA": none
     } cases[] = {
-        {REG_SZ, std::string("C:\\Program Files\\MetaTrader 4\0", 30),
-         "C:\\Program Files\\MetaTrader 4"},
-        {REG_SZ, std::string("C:\\MT4\\\0", 8), "C:\\MT4\\"}, // the backslash is doubled
-        {REG_SZ, std::string("NA\0", 3), "NA"},
-        {REG_SZ, std::string("na\0", 3), "na"},
-        {REG_SZ, std::string("\0", 1), ""},
+        {REG_SZ, std::string("C:\\MT4\\\0", 8), "C:\\MT4\\"}, // used as stored
         {REG_SZ, "C:\\no NUL at the end", "C:\\no NUL at the end"},
         {REG_SZ, std::string("C:\\MT\0after", 11), "C:\\MT"},
+        {REG_SZ, std::string("NA\0", 3), "NA"},
+        {REG_SZ, std::string("\0", 1), ""},
         {REG_SZ, std::string(40000, 'x') + '\0', std::string(40000, 'x')},
         {REG_EXPAND_SZ, std::string("C:\\MT4\0", 7), "NA"},
         {REG_DWORD, std::string("\1\0\0\0", 4), "NA"},
@@ -83,22 +78,13 @@ TEST(TerminalFolders, FollowTheStoredInstallPathOfAStringValueOnly) {
                                       "InstallPath", c.type, c.stored);
         }
         EXPECT_EQ(testing_support::Utf8(terminal::GetMT4Path()), c.terminal);
-        // (A layout of build 600 and later: the install road's terminals.)
-        if (c.terminal == "NA") {
-            EXPECT_THROW(terminal::FindTerminal(L"C:\\a.mq4"), sys::Refusal);
-        } else {
-            EXPECT_EQ(testing_support::Utf8(
-                          terminal::GetKindFolder(terminal::FindTerminal(L"C:\\a.mq4"), "Script")),
-                      c.terminal + "\\experts\\scripts");
-        }
     }
     testing_support::ForgetTerminal();
 }
 
 TEST(IsSameFolder, ComparesTheFoldersAsTheFileSystemResolvesThem) {
     TempFolder dir;
-    for (const char* folder : {"\\a\\experts", "\\b\\experts", "\\mt\\experts\\indicators",
-                               "\\mt\\experts\\scripts", "\\A Long Folder Name"}) {
+    for (const char* folder : {"\\a\\experts", "\\b\\experts", "\\A Long Folder Name"}) {
         testing_support::MakeFolder(dir.Path() + folder);
     }
     std::string upper = dir.Path();
@@ -117,17 +103,14 @@ TEST(IsSameFolder, ComparesTheFoldersAsTheFileSystemResolvesThem) {
     } cases[] = {
         {d + "\\a\\experts\\x.mq4", d + "\\a\\experts\\y.mq4", true},
         {d + "\\a\\experts\\x.mq4", d + "\\b\\experts\\x.mq4", false}, // two of one name
-        {d + "\\mt\\experts\\indicators\\x.mq4", d + "\\mt\\experts\\scripts\\x.mq4", false},
         {d + "\\a\\experts\\x.mq4", upper + "\\A\\EXPERTS\\x.mq4", true},
         {d + "\\a\\experts\\x.mq4", d + "\\b\\..\\a\\.\\experts\\x.mq4", true},
         {"\"" + d + "\\a\\experts\\x.mq4\"", d + "\\a\\\"experts\\x.mq4", true},
         {std::string(shortName) + "\\x.mq4", d + "\\A Long Folder Name\\y.mq4", true},
         {d + "\\gone\\x.mq4", upper + "\\GONE\\y.mq4", true}, // both missing, one path
         {d + "\\gone\\x.mq4", d + "\\away\\x.mq4", false},
-        {d + "\\a\\experts\\x.mq4", d + "\\c\\experts\\x.mq4", false}, // one missing
-        {"C:\\x.mq4", "c:\\windows\\..\\y.mq4", true},                 // a drive's root
-        {"C:\\x.mq4", "C:\\windows\\y.mq4", false},
-        {"x.mq4", d + "\\y.mq4", true}, // relative to the working folder
+        {"C:\\x.mq4", "c:\\windows\\..\\y.mq4", true}, // a drive's root
+        {"x.mq4", d + "\\y.mq4", true},                // relative to the working folder
     };
     for (const auto& c : cases) {
         EXPECT_EQ(terminal::IsSameFolder(Wide(c.path1), Wide(c.path2)), c.same)

@@ -1,10 +1,9 @@
 #include "settings/ContextMenu.h"
-#include "sys/Handles.h"
 #include "sys/Folders.h"
+#include "sys/Handles.h"
 #include "sys/Main.h"
 
 #include <algorithm>
-
 #include <vector>
 
 namespace settings {

@@ -407,8 +407,8 @@ TEST_F(Road, FailuresEndWithAClearMessageAndLoseNothing) {
     EXPECT_FALSE(PathExists(sources / "NA")); // nothing written for a terminal that is not there
 }
 
-// The message comes while the editor's interpreter still runs, and the run ends with it: before
-// build 600 a run keeps its turn until then, as cmd reads its batch file by offset.
+// Before build 600 a run keeps its turn while its editor's interpreter runs (cmd reads a batch
+// file by offset), but the message does not wait for it.
 TEST_F(Road, TheMessageDoesNotWaitForTheEditor) {
     e2e::StoreOptions("1", "0", "1");
     SetEnvironmentVariableW(L"TARVEX_STANDIN_DELAY_MS", L"3000"); // the tools stay a while

@@ -71,11 +71,10 @@ TEST(ContextMenu, TheUsersClassesGetTheVerbsOnlyWhenTheFirstRootRefuses) {
     settings::SetKeys(machine, user);
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, userPath));
     settings::SetKeys(refusing, user);
-    for (const std::string& verb : verbs) {
-        for (const std::string& classes : {machinePath, userPath}) {
-            EXPECT_EQ(StoredText(HKEY_CURRENT_USER, classes + verb + "\\command"), command);
-            EXPECT_EQ(StoredText(HKEY_CURRENT_USER, classes + verb, "MultiSelectModel"), "Player");
-        }
+    for (const std::string& key : {machinePath + verbs[0], machinePath + verbs[1],
+                                   userPath + verbs[0], userPath + verbs[1]}) {
+        EXPECT_EQ(StoredText(HKEY_CURRENT_USER, key + "\\command"), command);
+        EXPECT_EQ(StoredText(HKEY_CURRENT_USER, key, "MultiSelectModel"), "Player");
     }
 
     settings::DeleteKeys(refusing, user); // the refusal does not stop the other removals

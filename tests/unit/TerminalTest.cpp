@@ -1,6 +1,7 @@
 // What the program knows of MetaTrader 4, against Wine's registry and files: the kind of a
 // source and the registered terminal's folders.
 #include "Support.h"
+#include "sys/SysError.h"
 #include "terminal/KindScanner.h"
 #include "terminal/Terminal.h"
 
@@ -119,6 +120,17 @@ TEST(IsSameFolder, ComparesTheFoldersAsTheFileSystemResolvesThem) {
             << c.path2 << " | " << c.path1;
     }
     SetCurrentDirectoryA(previous);
+}
+
+// An editor that cannot be started for opening says why, as for the compile (the road's).
+TEST(OpenMetaEditor, SaysWhyTheEditorDidNotStart) {
+    TempFolder dir;
+    testing_support::WriteBytes(dir / "metaeditor.exe", "no program");
+    const std::wstring folder = Wide(dir.Path());
+    const auto launch = terminal::OpenMetaEditor({folder, terminal::Layout::Current, folder}, L"a");
+    EXPECT_EQ(launch.Started() ? L"started" : launch.Failure(),
+              L"The terminal's editor could not be started:\r\n" + folder +
+                  L"\\metaeditor.exe\r\n\r\n" + sys::SystemMessage(ERROR_BAD_EXE_FORMAT));
 }
 
 } // namespace

@@ -7,8 +7,9 @@ export LC_ALL=C.UTF-8
 export WINEDLLOVERRIDES="mscoree=d;mshtml=d"
 
 # The product is 32-bit. Some kernels run no 32-bit code (ia32 emulation off); there the
-# Wine tiers run the 64-bit twin of the same sources under wine64 instead.
-if /usr/lib/wine/wineserver32 --version >/dev/null 2>&1; then
+# Wine tiers run the 64-bit twin of the same sources under wine64 instead, as they do anywhere
+# with TARVEX_WINE_TREE=win64 set.
+if [ "${TARVEX_WINE_TREE:-}" != win64 ] && /usr/lib/wine/wineserver32 --version >/dev/null 2>&1; then
     export WINEARCH=win32 TARVEX_WINE=wine TARVEX_WINE_TREE=win32
 else
     export WINEARCH=win64 TARVEX_WINE=/usr/lib/wine/wine64 TARVEX_WINE_TREE=win64

@@ -28,8 +28,7 @@ void frMain::InstallSource(const std::wstring& sourcePath) {
     const std::wstring fileName = Main::GetFileName(source);
     const std::string kind = terminal::GetType(source);
     const terminal::Terminal mt4 = terminal::FindTerminal(source);
-    const terminal::Destination destination =
-        terminal::GetDestination(mt4, kind, source, fileName);
+    const terminal::Destination destination = terminal::GetDestination(mt4, kind, source, fileName);
     if (!destination.inPlace) {
         CopyOrAsk(source, destination.path);
     }
@@ -57,8 +56,8 @@ void frMain::InstallSource(const std::wstring& sourcePath) {
         if (open && report.state != State::NotRun) {
             editor = terminal::OpenMetaEditor(mt4, destination.path);
             if (!editor.Started()) {
-                Warn(L"This file was installed but not opened:", destination.path,
-                     editor.Failure(), L"");
+                Warn(L"This file was installed but not opened:", destination.path, editor.Failure(),
+                     L"");
             }
         }
     }

@@ -114,8 +114,8 @@ std::wstring FullPath(const std::wstring& path) noexcept {
         // An 8.3 name in it is another spelling of the same folder.
         std::wstring longForm(GetLongPathNameW(full.c_str(), nullptr, 0), L'\0');
         if (!longForm.empty()) {
-            longForm.resize(GetLongPathNameW(full.c_str(), &longForm[0],
-                                             static_cast<DWORD>(longForm.size())));
+            longForm.resize(
+                GetLongPathNameW(full.c_str(), &longForm[0], static_cast<DWORD>(longForm.size())));
         }
         return longForm.empty() ? full : longForm;
     } catch (...) {

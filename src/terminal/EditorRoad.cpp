@@ -28,8 +28,8 @@ std::wstring EditorCommand(const Terminal& terminal, const std::wstring& argumen
 }
 
 std::wstring NotStarted(const Terminal& terminal, DWORD error) {
-    return L"The terminal's editor could not be started:\r\n" + EditorPath(terminal) +
-           L"\r\n\r\n" + sys::SystemMessage(error);
+    return L"The terminal's editor could not be started:\r\n" + EditorPath(terminal) + L"\r\n\r\n" +
+           sys::SystemMessage(error);
 }
 
 // The file beside the source that the editor writes: name.ex4 for name.mq4.

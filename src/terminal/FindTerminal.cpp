@@ -60,7 +60,8 @@ std::vector<DataFolder> KnownDataFolders() {
 // beside it is written at every compile, whichever terminal the user runs.
 bool IsDailyLog(const std::wstring& name) {
     return name.size() == 12 &&
-           std::all_of(name.begin(), name.begin() + 8, [](wchar_t c) { return c >= L'0' && c <= L'9'; }) &&
+           std::all_of(name.begin(), name.begin() + 8,
+                       [](wchar_t c) { return c >= L'0' && c <= L'9'; }) &&
            sys::SameName(name.substr(8), L".log");
 }
 
@@ -121,12 +122,13 @@ Terminal FindTerminal(const std::wstring& source) {
         return {last->origin, Layout::Current, last->data};
     }
     if (gone) {
-        throw sys::Refusal(std::wstring(kNoInstallation) + L". The install folder registered under " +
-                               kRegistered + L" is gone",
+        throw sys::Refusal(std::wstring(kNoInstallation) +
+                               L". The install folder registered under " + kRegistered +
+                               L" is gone",
                            registered, L"No terminal's data folder names another one.");
     }
-    throw sys::Refusal(std::wstring(kNoInstallation) + L": the registry holds no install folder under " +
-                       kRegistered +
+    throw sys::Refusal(std::wstring(kNoInstallation) +
+                       L": the registry holds no install folder under " + kRegistered +
                        L", and no terminal's data folder names one.\r\n\r\nNothing was copied, "
                        L"compiled or deleted.");
 }

@@ -59,8 +59,8 @@ void Turn::Wait() noexcept {
             owned_ = true;
             return;
         case WAIT_TIMEOUT:
-            if (HandOvers() != seen) {
-                seen = HandOvers();
+            if (const long now = HandOvers(); now != seen) {
+                seen = now;
                 still = GetTickCount();
             }
             break;

@@ -1,6 +1,6 @@
-// The four kinds of MQL4 program, in one table: the code the scan gives each, the text the
-// program shows and compares, how its marker ranks within one field, and its folder in a
-// terminal of either layout. Portable: the scanner built natively uses it too.
+// The kinds of MQL4 and MQL5 program, in one table: the code the scans give each, the text the
+// program shows and compares, how its MQL4 marker ranks within one field, and its folder in a
+// terminal of either layout. Portable: the scanners built natively use it too.
 #pragma once
 
 #include <cstddef>
@@ -8,21 +8,28 @@
 
 namespace terminal {
 
-enum class KindCode : short { Indicator = 1, Library = 2, ExpertAdvisor = 3, Script = 4 };
+enum class KindCode : short {
+    Indicator = 1,
+    Library = 2,
+    ExpertAdvisor = 3,
+    Script = 4,
+    Service = 5, // MQL5's alone
+};
 
 struct KindSpec {
     KindCode code;
     const char* text;
-    int markerRank; // within one field a higher rank wins; 0: no marker selects the kind
-    const wchar_t* folderSuffix; // below a legacy terminal's folder (before build 600)
-    const wchar_t* dataFolder;   // below a current terminal's data folder
+    int markerRank; // MQL4: within one field a higher rank wins; 0: no marker selects the kind
+    const wchar_t* legacyFolder; // below a terminal's folder before build 600; null: none there
+    const wchar_t* folder;       // below the MQL4 or MQL5 folder of a terminal's data folder
 };
 
 constexpr KindSpec kKinds[] = {
-    {KindCode::Indicator, "Indicator", 1, L"\\experts\\indicators", L"\\MQL4\\Indicators"},
-    {KindCode::Library, "Library", 2, L"\\experts\\libraries", L"\\MQL4\\Libraries"},
-    {KindCode::ExpertAdvisor, "Expert Advisor", 0, L"\\experts", L"\\MQL4\\Experts"},
-    {KindCode::Script, "Script", 3, L"\\experts\\scripts", L"\\MQL4\\Scripts"},
+    {KindCode::Indicator, "Indicator", 1, L"\\experts\\indicators", L"Indicators"},
+    {KindCode::Library, "Library", 2, L"\\experts\\libraries", L"Libraries"},
+    {KindCode::ExpertAdvisor, "Expert Advisor", 0, L"\\experts", L"Experts"},
+    {KindCode::Script, "Script", 3, L"\\experts\\scripts", L"Scripts"},
+    {KindCode::Service, "Service", 0, nullptr, L"Services"},
 };
 
 constexpr const KindSpec& SpecOf(KindCode code) {

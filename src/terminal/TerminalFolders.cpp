@@ -45,8 +45,8 @@ bool IsNoTerminal(const std::wstring& folder) {
 std::wstring GetKindFolder(const Terminal& terminal, const std::string& kind) {
     for (const KindSpec& spec : kKinds) {
         if (kind == spec.text) {
-            return terminal.layout == Layout::Current ? terminal.data + spec.dataFolder
-                                                      : terminal.folder + spec.folderSuffix;
+            return terminal.layout == Layout::Current ? terminal.data + L"\\MQL4\\" + spec.folder
+                                                      : terminal.folder + spec.legacyFolder;
         }
     }
     throw std::logic_error("no kind is called " + kind);

@@ -1,6 +1,7 @@
-// Throughput and memory of the kind scan on large MQL4-like sources.
+// Throughput and memory of the kind scans on large MQL4-like and MQL5-like sources.
 //   bench_scan generate <path> <MiB>   writes a deterministic source of about that size
 //   bench_scan scan <path>             scans it and reports kind, MiB/s and peak RSS
+// A path ending in .mq5 is MQL5, read for its handlers; any other is MQL4.
 #include "terminal/KindScanner.h"
 
 #include <cerrno>
@@ -73,6 +74,48 @@ constexpr const char kBlock[] =
     "   return(count);\n  }\n\n";
 constexpr const char kTail[] = "#property indicator_separate_window\n";
 
+// The same for MQL5: comments, literals and the 'O' of many names, the handlers' names only
+// in comments and strings, and the one that decides at the end.
+constexpr const char kBlock5[] =
+    "//+------------------------------------------------------------------+\n"
+    "//| Trade block, generated for the scan benchmark; not an OnStart     |\n"
+    "//+------------------------------------------------------------------+\n"
+    "#property copyright \"Copyright 2024, Example Traders, Ltd.\"\n"
+    "#property link      \"https://www.example.com/\"\n"
+    "#property version   \"1.00\"\n"
+    "#include <Trade\\Trade.mqh>\n"
+    "input int    FastPeriod = 12;   // fast MA period, bars\n"
+    "input double Lots = 0.10;\n"
+    "input string OrderComment = \"entry, exit\";\n"
+    "CTrade trade;\n"
+    "int    handleFast = INVALID_HANDLE, handleSlow = INVALID_HANDLE;\n\n"
+    "/* The gap between the averages in points, as OnCalculate would\n"
+    "   draw it bar by bar. */\n"
+    "double Gap(const int shift)\n  {\n"
+    "   double fast[1], slow[1];\n"
+    "   if(CopyBuffer(handleFast, 0, shift, 1, fast) != 1 ||\n"
+    "      CopyBuffer(handleSlow, 0, shift, 1, slow) != 1)\n"
+    "      return(0.0);\n"
+    "   return((fast[0] - slow[0]) / _Point);\n  }\n\n"
+    "void OnTick()\n  {\n"
+    "   const ushort sep = ';', quote = '\\'';\n"
+    "   MqlTick tick;\n"
+    "   if(!SymbolInfoTick(_Symbol, tick) || OrdersTotal() > 0)\n"
+    "      return;\n"
+    "   if(Gap(1) > 0 && PositionsTotal() == 0 && OBJ_LABEL != ORDER_TYPE_BUY)\n"
+    "      trade.Buy(Lots, _Symbol, tick.ask, 0.0, 0.0, OrderComment);\n"
+    "   PrintFormat(\"tick at %s: bid %.5f, ask %.5f%c\", TimeToString(tick.time), tick.bid,\n"
+    "               tick.ask, sep);\n"
+    "   Comment(StringFormat(\"\\\"%s\\\" OnStart: %d\", _Symbol, OrdersTotal()));\n"
+    "  }\n\n";
+constexpr const char kTail5[] =
+    "int OnCalculate(const int total, const int prev, const int begin, const double &price[])\n"
+    "  {\n   return(total);\n  }\n";
+
+bool IsMql5(const std::string& path) {
+    return path.size() >= 4 && path.compare(path.size() - 4, 4, ".mq5") == 0;
+}
+
 int Generate(const char* path, long mib) {
     const std::size_t target = static_cast<std::size_t>(mib) * 1024 * 1024;
     const std::string temporary = std::string(path) + ".part";
@@ -81,16 +124,18 @@ int Generate(const char* path, long mib) {
         std::perror(temporary.c_str());
         return 1;
     }
+    const bool mql5 = IsMql5(path);
+    const std::string tail = mql5 ? kTail5 : kTail;
     std::string chunk;
     while (chunk.size() < (std::size_t{1} << 20)) {
-        chunk += kBlock;
+        chunk += mql5 ? kBlock5 : kBlock;
     }
     std::size_t written = 0;
-    while (written + chunk.size() + sizeof kTail <= target) {
+    while (written + chunk.size() + tail.size() <= target) {
         std::fwrite(chunk.data(), 1, chunk.size(), file);
         written += chunk.size();
     }
-    std::fputs(kTail, file);
+    std::fputs(tail.c_str(), file);
     if (std::fclose(file) != 0 || std::rename(temporary.c_str(), path) != 0) {
         std::perror(path);
         return 1;
@@ -108,7 +153,8 @@ int Scan(const char* path) {
     ::lseek(fd, 0, SEEK_SET);
     FdSource source(fd);
     const double start = Now();
-    const terminal::KindCode kind = terminal::ScanKind(source);
+    const terminal::KindCode kind =
+        IsMql5(path) ? terminal::ScanHandlers(source) : terminal::ScanKind(source);
     const double seconds = Now() - start;
     ::close(fd);
     rusage usage{};

@@ -1,5 +1,5 @@
-// A slow, plain model of the kind scan over a whole source, simple enough to trust by reading;
-// the fuzzer checks the streaming scanner against it. It shares no code with the scanner.
+// Slow, plain models of the kind scans over a whole source, simple enough to trust by reading;
+// the fuzzer checks the streaming scanners against them. They share no code with the scanners.
 #pragma once
 
 #include <string>
@@ -13,7 +13,7 @@
 
 namespace reference {
 
-enum Kind { Indicator = 1, Library = 2, ExpertAdvisor = 3, Script = 4 };
+enum Kind { Indicator = 1, Library = 2, ExpertAdvisor = 3, Script = 4, Service = 5 };
 
 // The text a source encodes, a byte a character: a byte-order mark picks UTF-16 (LE or BE) or
 // UTF-8 and is no text; without one the bytes are the text. A UTF-16 character outside ASCII
@@ -60,6 +60,88 @@ REFERENCE_UNTRACED inline Kind ScanKind(const std::string& bytes) {
         }
     }
     return kind;
+}
+
+// MQL5: without a mark, a source whose first 64 bytes hold zeros at odd offsets only is UTF-16
+// LE. Comments ("//" to the line end, "/*" to "*/") and literals ('...' or "...", a backslash
+// taking the next character, ended by a line end too) become one byte that is no letter, digit,
+// blank or line end. Then OnCalculate as a word decides, else "#property library" standing
+// first on a line, else OnStart (a Service with "#property service"), else an Expert Advisor.
+REFERENCE_UNTRACED inline Kind ScanHandlers(const std::string& bytes) {
+    bool odd = false, even = false;
+    for (std::size_t i = 0; i < bytes.size() && i < 64; ++i) {
+        (i % 2 == 1 ? odd : even) |= bytes[i] == '\0';
+    }
+    const bool marked = bytes.rfind("\xFF\xFE", 0) == 0 || bytes.rfind("\xFE\xFF", 0) == 0 ||
+                        bytes.rfind("\xEF\xBB\xBF", 0) == 0;
+    const std::string text = Decoded(!marked && odd && !even ? "\xFF\xFE" + bytes : bytes);
+
+    std::string code;
+    char in = 0; // '/': a line comment, '*': a block comment, a quote: a literal, 0: code
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+        if (in == 0 && c == '/' && (next == '/' || next == '*')) {
+            in = next;
+            code += '\1';
+            ++i;
+        } else if (in == 0 && (c == '"' || c == '\'')) {
+            in = c;
+            code += '\1';
+        } else if (in == 0) {
+            code += c;
+        } else if (in == '*') {
+            if (c == '*' && next == '/') {
+                in = 0;
+                ++i;
+            }
+        } else if (c == '\r' || c == '\n') {
+            in = 0;
+            code += c;
+        } else if (in != '/' && c == '\\') {
+            ++i;
+        } else if (in != '/' && c == in) {
+            in = 0;
+        }
+    }
+
+    const auto isWord = [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+               c == '_';
+    };
+    bool calculate = false, start = false, library = false, service = false;
+    std::string word, line;
+    for (const char c : code + '\n') {
+        if (isWord(c)) {
+            word += c;
+        } else {
+            calculate |= word == "OnCalculate";
+            start |= word == "OnStart";
+            word.clear();
+        }
+        if (c != '\r' && c != '\n') {
+            line += c;
+            continue;
+        }
+        // Blanks, "#property", blanks, then the name as a whole word.
+        const std::size_t hash = line.find_first_not_of(" \t");
+        if (hash != line.npos && line.compare(hash, 9, "#property") == 0) {
+            const std::size_t name = line.find_first_not_of(" \t", hash + 9);
+            if (name != line.npos && name > hash + 9) {
+                std::size_t end = name;
+                while (end < line.size() && isWord(line[end])) {
+                    ++end;
+                }
+                library |= line.compare(name, end - name, "library") == 0;
+                service |= line.compare(name, end - name, "service") == 0;
+            }
+        }
+        line.clear();
+    }
+    return calculate ? Indicator
+           : library ? Library
+           : start   ? (service ? Service : Script)
+                     : ExpertAdvisor;
 }
 
 } // namespace reference

@@ -1,4 +1,4 @@
-// Differential fuzzer: the streaming scanner must agree with the whole-source model however
+// Differential fuzzer: each streaming scanner must agree with its whole-source model however
 // the bytes arrive and however they are encoded. Input: [mark] [chunk] [piece], then the
 // source's bytes. mark % 4 puts before them no byte-order mark, or that of UTF-16 LE, UTF-16 BE
 // or UTF-8; the scanner reads 64 + chunk bytes at a time from a source that gives at most
@@ -38,9 +38,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const char* const kMarks[] = {"", "\xFF\xFE", "\xFE\xFF", "\xEF\xBB\xBF"};
     std::string bytes = kMarks[data[0] % 4];
     bytes.append(reinterpret_cast<const char*>(data + 3), size - 3);
-    PieceSource source(bytes, data[2] + 1u);
-    if (static_cast<int>(terminal::ScanKind(source, 64 + data[1])) !=
+    PieceSource fields(bytes, data[2] + 1u);
+    if (static_cast<int>(terminal::ScanKind(fields, 64 + data[1])) !=
         static_cast<int>(reference::ScanKind(bytes))) {
+        __builtin_trap();
+    }
+    PieceSource code(bytes, data[2] + 1u);
+    if (static_cast<int>(terminal::ScanHandlers(code, 64 + data[1])) !=
+        static_cast<int>(reference::ScanHandlers(bytes))) {
         __builtin_trap();
     }
     return 0;

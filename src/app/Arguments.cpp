@@ -1,5 +1,8 @@
 #include "app/Arguments.h"
+#include "sys/Folders.h"
 #include "sys/Text.h"
+
+#include <cwchar>
 
 namespace app {
 
@@ -24,13 +27,26 @@ std::wstring ArgumentText(const std::wstring& commandLine) {
     return commandLine.substr(at);
 }
 
-bool HasSourceExtension(const std::wstring& sourcePath) {
-    const auto start = sourcePath.size() > 3 ? sourcePath.size() - 3 : 0;
-    std::wstring tail;
-    for (auto i = start; i < sourcePath.size(); ++i) {
-        tail += sys::ToLowerAscii(sourcePath[i]);
+Arguments ParseArguments(const std::wstring& argumentText) {
+    const std::size_t length = std::wcslen(kTerminalSwitch);
+    if (!sys::SameName(argumentText.substr(0, length), kTerminalSwitch)) {
+        return {{}, sys::RemoveQuotes(argumentText)};
     }
-    return tail == L"mq4";
+    std::wstring::size_type at = length;
+    std::wstring terminal;
+    if (at < argumentText.size() && argumentText[at] == L'"') {
+        const auto closing = argumentText.find(L'"', at + 1);
+        terminal = argumentText.substr(at + 1, closing - at - 1);
+        at = closing == std::wstring::npos ? argumentText.size() : closing + 1;
+    } else {
+        while (at < argumentText.size() && !IsBlank(argumentText[at])) {
+            terminal += argumentText[at++];
+        }
+    }
+    while (at < argumentText.size() && IsBlank(argumentText[at])) {
+        ++at;
+    }
+    return {terminal, sys::RemoveQuotes(argumentText.substr(at))};
 }
 
 } // namespace app

@@ -8,7 +8,16 @@ namespace app {
 // Everything after the program's own path and the blanks that follow it; not split.
 std::wstring ArgumentText(const std::wstring& commandLine);
 
-// The last three characters, lower-cased, are "mq4"; nothing is trimmed.
-bool HasSourceExtension(const std::wstring& sourcePath);
+// The switch that names the terminal, and the one that names every terminal.
+constexpr const wchar_t* kTerminalSwitch = L"/terminal:";
+constexpr const wchar_t* kEveryTerminal = L"*";
+
+// What the argument text asks for: /terminal:<folder>, quoted where it has blanks, may come
+// first; the rest, less every double quote, is the source.
+struct Arguments {
+    std::wstring terminal; // the folder the switch names, kEveryTerminal, or empty: none
+    std::wstring source;
+};
+Arguments ParseArguments(const std::wstring& argumentText);
 
 } // namespace app

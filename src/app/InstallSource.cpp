@@ -1,9 +1,10 @@
-// The install of one source file, started from the context menu.
+// The install of one source file, started from the context menu: into the terminal that serves
+// it, into the one named, or into every terminal.
+#include "app/Arguments.h"
 #include "app/Messages.h"
 #include "app/frMain.h"
 #include "sys/Main.h"
 #include "sys/SysError.h"
-#include "terminal/Terminal.h"
 
 namespace {
 
@@ -13,75 +14,164 @@ namespace {
     throw sys::SysError(L"Could not copy the source file to", destination, error);
 }
 
-// What became of the installed file, why, and where the source is when it was kept.
-void Warn(const std::wstring& what, const std::wstring& destination, const std::wstring& why,
-          const std::wstring& kept) {
-    const std::wstring text =
-        what + L"\r\n" + destination + (why.empty() ? L"" : L"\r\n\r\n" + why) + kept;
+void Warn(const std::wstring& text) {
     MessageBoxW(nullptr, text.c_str(), kAppTitle, kStyleWarning);
+}
+
+// What became of the installed file, and why.
+std::wstring Said(const std::wstring& what, const std::wstring& destination,
+                  const std::wstring& why) {
+    return what + L"\r\n" + destination + (why.empty() ? L"" : L"\r\n\r\n" + why);
+}
+
+std::wstring Kept(const std::wstring& source) {
+    return L"\r\n\r\nThe source was kept:\r\n" + source;
+}
+
+std::wstring Wide(const std::string& kind) {
+    return std::wstring(kind.begin(), kind.end());
 }
 
 } // namespace
 
-void frMain::InstallSource(const std::wstring& sourcePath) {
+void frMain::InstallSource(const std::wstring& sourcePath, const std::wstring& choice,
+                           const terminal::Terminals& terminals) {
     std::wstring source = sourcePath;
     const std::wstring fileName = Main::GetFileName(source);
-    const std::string kind = terminal::GetType(source);
-    const terminal::Terminal mt4 = terminal::FindTerminal(source);
-    const terminal::Destination destination = terminal::GetDestination(mt4, kind, source, fileName);
-    if (!destination.inPlace) {
-        CopyOrAsk(source, destination.path);
+    const std::string kind = terminal::GetType(source, *terminals.generation);
+    const bool every = choice == app::kEveryTerminal;
+    if (every && terminals.listed.size() >= 2) {
+        InstallInEvery(terminals, source, fileName, kind);
+        return;
     }
-    // Only a source that this run copied away from elsewhere may go: never the only copy.
-    const bool deleting = IsChecked(settings::idDelete) && !destination.inPlace;
-    const std::wstring kept = deleting ? L"\r\n\r\nThe source was kept:\r\n" + source : L"";
+    const terminal::Terminal target = every && terminals.listed.size() == 1 ? terminals.listed[0]
+                                      : every || choice.empty()
+                                          ? terminal::FindTerminal(terminals, source)
+                                          : terminal::NamedTerminal(terminals, choice);
+    InstallInOne(terminals, target, source, fileName, kind);
+}
 
-    bool keep = false;
-    terminal::EditorLaunch editor;
+frMain::Outcome frMain::InstallInto(const terminal::Terminal& target, const std::wstring& source,
+                                    const std::wstring& fileName, const std::string& kind) {
+    Outcome outcome;
+    outcome.destination = terminal::GetDestination(target, kind, source, fileName);
+    const std::wstring& destination = outcome.destination.path;
+    if (!outcome.destination.inPlace && !CopyOrAsk(source, destination)) {
+        outcome.declined = true;
+        return outcome;
+    }
     const bool open = IsChecked(settings::idOption1);
-    if (open || IsChecked(settings::idOption2)) {
-        const terminal::CompileReport report = terminal::Compile(mt4, destination.path);
-        using State = terminal::CompileReport::State;
-        // Where the terminal tells how the compile went, the source of a failed one stays: it is
-        // what the user has to mend. Before build 600 nothing is told.
-        keep = mt4.layout == terminal::Layout::Current && report.state != State::Compiled;
-        if (report.state == State::Failed) {
-            Warn(L"This file was installed but did not compile:", destination.path, report.reason,
-                 keep ? kept : L"");
-        } else if (report.state == State::NotRun) {
-            Warn(open ? L"This file was installed but not compiled or opened:"
-                      : L"This file was installed but not compiled:",
-                 destination.path, report.reason, keep ? kept : L"");
-        }
-        if (open && report.state != State::NotRun) {
-            editor = terminal::OpenMetaEditor(mt4, destination.path);
-            if (!editor.Started()) {
-                Warn(L"This file was installed but not opened:", destination.path, editor.Failure(),
-                     L"");
-            }
+    if (!open && !IsChecked(settings::idOption2)) {
+        return outcome;
+    }
+    const terminal::CompileReport report = terminal::Compile(target, destination);
+    using State = terminal::CompileReport::State;
+    // Where the terminal tells how the compile went, the source of a failed one stays: it is
+    // what the user has to mend. Before build 600 nothing is told.
+    outcome.keep = target.layout == terminal::Layout::Current && report.state != State::Compiled;
+    if (report.state == State::Failed) {
+        outcome.compileSaid =
+            Said(L"This file was installed but did not compile:", destination, report.reason);
+    } else if (report.state == State::NotRun) {
+        outcome.compileSaid = Said(open ? L"This file was installed but not compiled or opened:"
+                                        : L"This file was installed but not compiled:",
+                                   destination, report.reason);
+    }
+    if (open && report.state != State::NotRun) {
+        outcome.editor = terminal::OpenMetaEditor(target, destination);
+        if (!outcome.editor.Started()) {
+            outcome.openSaid = Said(L"This file was installed but not opened:", destination,
+                                    outcome.editor.Failure());
         }
     }
+    return outcome;
+}
 
-    if (IsChecked(settings::idTell)) {
-        std::wstring again = source;
-        const std::string kind = terminal::GetType(again);
-        const std::wstring message =
-            L"The " + std::wstring(kind.begin(), kind.end()) + L" has been installed!";
-        MessageBoxW(nullptr, message.c_str(), kAppTitle, kStylePlain);
+void frMain::InstallInOne(const terminal::Terminals& terminals, const terminal::Terminal& target,
+                          const std::wstring& source, const std::wstring& fileName,
+                          const std::string& kind) {
+    Outcome outcome = InstallInto(target, source, fileName, kind);
+    if (outcome.declined) {
+        EndAtOnce(ExitCode::Done);
     }
-
-    if (deleting && !keep) {
+    // Only a source that this run copied away from elsewhere may go: never the only copy, nor a
+    // program of another terminal.
+    const bool deleting = IsChecked(settings::idDelete) && !outcome.destination.inPlace &&
+                          !terminal::IsInAnotherTerminal(terminals, &target, source);
+    if (!outcome.compileSaid.empty()) {
+        Warn(outcome.compileSaid + (deleting && outcome.keep ? Kept(source) : L""));
+    }
+    if (!outcome.openSaid.empty()) {
+        Warn(outcome.openSaid);
+    }
+    Tell(source, *terminals.generation);
+    if (deleting && !outcome.keep) {
         Main::DeleteOneFile(source);
     }
     Unload();
     // The editor's turn on the terminal, if it is still held, ends before the program does.
 }
 
+void frMain::InstallInEvery(const terminal::Terminals& terminals, const std::wstring& source,
+                            const std::wstring& fileName, const std::string& kind) {
+    std::vector<Outcome> outcomes; // their editors' turns end before the program does
+    std::wstring report;
+    std::wstring names;
+    bool tookIt = true; // every terminal has the program, compiled or handed to its compiler
+    bool quiet = true;  // and nothing at all is to be said
+    bool inPlace = false;
+    for (const terminal::Terminal& target : terminals.listed) {
+        std::wstring said;
+        try {
+            Outcome& outcome = outcomes.emplace_back(InstallInto(target, source, fileName, kind));
+            inPlace = inPlace || outcome.destination.inPlace;
+            tookIt = tookIt && !outcome.declined && outcome.compileSaid.empty();
+            said = outcome.declined ? Said(L"Not installed: the file already there was kept:",
+                                           outcome.destination.path, L"")
+                                    : outcome.compileSaid +
+                                          (outcome.compileSaid.empty() || outcome.openSaid.empty()
+                                               ? L""
+                                               : L"\r\n\r\n") +
+                                          outcome.openSaid;
+        } catch (const sys::Error& error) {
+            tookIt = false;
+            said = error.Detail();
+        }
+        quiet = quiet && said.empty();
+        report += L"\r\n\r\n" + target.name + L"\r\n" + (said.empty() ? L"Installed." : said);
+        names += L"\r\n" + target.name;
+    }
+    const bool deleting = IsChecked(settings::idDelete) && !inPlace &&
+                          !terminal::IsInAnotherTerminal(terminals, nullptr, source);
+    if (!quiet) {
+        Warn(L"The " + Wide(kind) + L" was not installed in every terminal:" + report +
+             (deleting && !tookIt ? Kept(source) : L""));
+    } else if (IsChecked(settings::idTell)) {
+        const std::wstring message = L"The " + Wide(kind) + L" has been installed in " +
+                                     std::to_wstring(terminals.listed.size()) + L" terminals:" +
+                                     names;
+        MessageBoxW(nullptr, message.c_str(), kAppTitle, kStylePlain);
+    }
+    if (deleting && tookIt) {
+        Main::DeleteOneFile(source);
+    }
+    Unload();
+}
+
+void frMain::Tell(const std::wstring& source, const terminal::Generation& generation) {
+    if (IsChecked(settings::idTell)) {
+        std::wstring again = source;
+        const std::wstring message =
+            L"The " + Wide(terminal::GetType(again, generation)) + L" has been installed!";
+        MessageBoxW(nullptr, message.c_str(), kAppTitle, kStylePlain);
+    }
+}
+
 // Copies without replacing, so that two runs installing files of one name cannot both find
 // the name free: a file already there is replaced only on the user's Yes.
-void frMain::CopyOrAsk(const std::wstring& source, const std::wstring& destination) {
+bool frMain::CopyOrAsk(const std::wstring& source, const std::wstring& destination) {
     if (Main::CopyOneFile(source, destination, true)) {
-        return;
+        return true;
     }
     // A folder or a hidden file of that name is no file to replace: the copy fails as it would.
     if (Main::FileExists(destination)) {
@@ -91,10 +181,11 @@ void frMain::CopyOrAsk(const std::wstring& source, const std::wstring& destinati
         const int answer = MessageBoxW(nullptr, question.c_str(), L"Exist", kStyleQuestion);
         // Only a Yes replaces: No, a closed box or a box that could not be shown change nothing.
         if (answer != IDYES) {
-            EndAtOnce(ExitCode::Done);
+            return false;
         }
     }
     if (!Main::CopyOneFile(source, destination, false)) {
         CopyFailed(destination);
     }
+    return true;
 }

@@ -1,12 +1,11 @@
 #include "app/frMain.h"
 #include "app/Arguments.h"
+#include "app/Menus.h"
 #include "app/Messages.h"
 #include "res/resource.h"
-#include "settings/ContextMenu.h"
 #include "settings/SettingsStore.h"
 #include "sys/CodePage.h"
 #include "sys/SysError.h"
-#include "sys/Text.h"
 
 #include <commctrl.h>
 
@@ -51,7 +50,9 @@ void frMain::Create() {
 
 void frMain::Form_Load() {
     try {
-        settings::SetKeys();
+        // Found once: the menu lists them, and the install chooses among them.
+        const std::vector<terminal::Terminals> found = terminal::FindTerminals();
+        settings::SetKeys(app::Menus(found));
         Hide();
         LoadSettings();
         const std::wstring argument = app::ArgumentText(GetCommandLineW());
@@ -59,12 +60,13 @@ void frMain::Form_Load() {
             Show();
             return;
         }
-        const std::wstring source = sys::RemoveQuotes(argument);
-        if (!app::HasSourceExtension(source)) {
+        const app::Arguments arguments = app::ParseArguments(argument);
+        const terminal::Generation* generation = terminal::GenerationOf(arguments.source);
+        if (generation == nullptr) {
             MessageBoxW(nullptr, L"Un-recognized file type", kAppTitle, kStyleCritical);
             EndAtOnce(ExitCode::Refused);
         }
-        InstallSource(source);
+        InstallSource(arguments.source, arguments.terminal, found[terminal::IndexOf(*generation)]);
     } catch (const std::exception& error) {
         FailAtOnce(error);
     }
@@ -140,7 +142,7 @@ void frMain::cmdCancel_Click() {
 }
 
 void frMain::Command1_Click() {
-    settings::DeleteKeys();
+    settings::DeleteKeys(app::Menus());
 }
 
 void frMain::Show() {

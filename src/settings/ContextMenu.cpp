@@ -4,15 +4,37 @@
 #include "sys/Main.h"
 
 #include <algorithm>
+#include <cwchar>
 #include <vector>
 
 namespace settings {
 
 namespace {
 
-constexpr const wchar_t* kClassVerb = L"MQLEditor4.File\\shell\\Compile";
-// The same verb for .mq4 files whatever class owns them.
-constexpr const wchar_t* kAnyClassVerb = L"SystemFileAssociations\\.mq4\\shell\\Compile";
+// Explorer offers a command line's verb for up to 100 files chosen at once, instead of 15, when
+// its key says so; each file still gets a run of its own.
+constexpr const wchar_t* kMultiSelect = L"MultiSelectModel";
+constexpr const wchar_t* kPlayer = L"Player";
+// Explorer sorts a menu's entries by their keys' names: two digits keep them in order.
+constexpr std::size_t kMostTerminals = 98;
+constexpr DWORD kSeparatorBefore = 0x20;
+
+std::wstring ClassVerb(const SourceMenu& menu) {
+    return menu.fileClass + L"\\shell\\Compile";
+}
+
+// The verbs for these files whatever class owns them live under this key's shell.
+std::wstring AnyClass(const SourceMenu& menu) {
+    return L"SystemFileAssociations\\" + menu.extension;
+}
+
+std::wstring AnyClassVerb(const SourceMenu& menu) {
+    return AnyClass(menu) + L"\\shell\\Compile";
+}
+
+std::wstring Cascade(const SourceMenu& menu) {
+    return AnyClass(menu) + L"\\shell\\CompileIn";
+}
 
 std::wstring OwnPath() {
     std::vector<wchar_t> buffer(MAX_PATH);
@@ -36,11 +58,16 @@ std::wstring OwnFileName(const std::wstring& path) {
     return name + L".exe";
 }
 
-// Quoted, so that a folder with blanks cannot be taken for another program; in UTF-16, so
-// that a folder named in another script than the system's code page is named as it is.
-std::wstring CommandText() {
+// The program as commands name it; in UTF-16, so that a folder named in another script than the
+// system's code page is named as it is.
+std::wstring CommandProgram() {
     const std::wstring path = OwnPath();
-    return L"\"" + path.substr(0, path.rfind(L'\\')) + L"\\" + OwnFileName(path) + L"\" \"%1\"";
+    return path.substr(0, path.rfind(L'\\')) + L"\\" + OwnFileName(path);
+}
+
+// Quoted, so that a folder with blanks cannot be taken for another program.
+std::wstring CommandText(const std::wstring& program, const std::wstring& switches = {}) {
+    return L"\"" + program + L"\" " + switches + L"\"%1\"";
 }
 
 // The program a command starts: its quoted path, or an unquoted one up to ".exe".
@@ -56,30 +83,19 @@ std::wstring ProgramOf(const std::wstring& command) {
     return command.substr(0, command.find(L' '));
 }
 
-std::wstring KeyOf(const ClassesRoot& at, const wchar_t* verb) {
-    return at.path + verb;
+std::wstring KeyOf(const ClassesRoot& at, const std::wstring& path) {
+    return at.path + path;
 }
 
 // Every step is made, as far as it goes; true when all of them succeeded.
-bool WriteVerb(const ClassesRoot& at, const wchar_t* verb, const std::wstring& command) noexcept {
-    const std::wstring verbKey = KeyOf(at, verb);
-    const std::wstring commandKey = verbKey + L"\\command";
-    sys::unique_hkey key;
-    const bool verbMade = RegCreateKeyW(at.root, verbKey.c_str(), key.put()) == ERROR_SUCCESS;
-    // Explorer drops a command line's verb from the menu when more than 15 files are chosen,
-    // unless the verb takes up to 100 this way; each file still gets a run of its own.
-    constexpr wchar_t kPlayer[] = L"Player";
-    const bool modelSet = verbMade && RegSetValueExW(key.get(), L"MultiSelectModel", 0, REG_SZ,
-                                                     reinterpret_cast<const BYTE*>(kPlayer),
-                                                     sizeof kPlayer) == ERROR_SUCCESS;
-    const bool commandMade = RegCreateKeyW(at.root, commandKey.c_str(), key.put()) == ERROR_SUCCESS;
-    // The length argument is ignored for REG_SZ: the text's own length is stored.
-    const bool written = RegSetValueW(at.root, commandKey.c_str(), REG_SZ, command.c_str(),
-                                      MAX_PATH) == ERROR_SUCCESS;
-    return verbMade && modelSet && commandMade && written;
+bool WriteVerb(const ClassesRoot& at, const std::wstring& verb,
+               const std::wstring& command) noexcept {
+    const bool modelSet = Main::SetRegString(at.root, KeyOf(at, verb), kMultiSelect, kPlayer);
+    const bool written = Main::SetRegString(at.root, KeyOf(at, verb) + L"\\command", L"", command);
+    return modelSet && written;
 }
 
-void DeleteVerb(const ClassesRoot& at, const wchar_t* verb) noexcept {
+void DeleteVerb(const ClassesRoot& at, const std::wstring& verb) noexcept {
     // The deeper key first: a key with subkeys is not deleted.
     RegDeleteKeyW(at.root, (KeyOf(at, verb) + L"\\command").c_str());
     RegDeleteKeyW(at.root, KeyOf(at, verb).c_str());
@@ -100,36 +116,71 @@ bool DeleteIfEmpty(HKEY root, const std::wstring& key) noexcept {
     return RegDeleteKeyW(root, key.c_str()) == ERROR_SUCCESS;
 }
 
-// The entry on every .mq4 file, and the keys above it that were there only for it.
-void DeleteAnyClassVerb(const ClassesRoot& at) {
-    DeleteVerb(at, kAnyClassVerb);
-    std::wstring key = KeyOf(at, kAnyClassVerb);
-    for (int up = 0; up < 3; ++up) { // .mq4\shell, .mq4, SystemFileAssociations
-        key.erase(key.rfind(L'\\'));
-        if (!DeleteIfEmpty(at.root, key)) {
-            break;
+// The keys above the entries on every file that were there only for them: the extension's shell,
+// the extension, SystemFileAssociations.
+void DeleteEmptyAbove(const ClassesRoot& at, const SourceMenu& menu) {
+    for (const std::wstring& key :
+         {AnyClass(menu) + L"\\shell", AnyClass(menu), std::wstring(L"SystemFileAssociations")}) {
+        if (!DeleteIfEmpty(at.root, KeyOf(at, key))) {
+            return;
         }
     }
 }
 
-// Explorer shows the verbs of the class that owns .mq4: the user's own choice, else the
-// classes' default.
-bool MetaEditorOwnsSources(const ClassesRoot& classes) {
-    std::wstring owner = Main::GetRegString(
-        HKEY_CURRENT_USER,
-        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.mq4\\UserChoice",
-        L"ProgId", L"");
-    if (owner.empty()) {
-        owner = Main::GetRegString(classes.root, classes.path + L".mq4", L"", L"");
+// "Compile in": an entry per terminal, then one for every terminal, after a separator.
+void WriteCascade(const ClassesRoot& at, const SourceMenu& menu, const std::wstring& program) {
+    const std::wstring cascade = KeyOf(at, Cascade(menu));
+    // Written whole, so that a terminal no longer found is gone from it.
+    RegDeleteTreeW(at.root, cascade.c_str());
+    if (menu.terminals.size() < 2) {
+        DeleteEmptyAbove(at, menu);
+        return;
     }
-    return sys::SameName(owner, L"MQLEditor4.File");
+    Main::SetRegString(at.root, cascade, L"MUIVerb", L"Compile in");
+    Main::SetRegString(at.root, cascade, L"SubCommands", L"");
+    Main::SetRegString(at.root, cascade, kMultiSelect, kPlayer);
+    Main::SetRegString(at.root, cascade, L"Icon", program + L",0");
+    const std::size_t count = std::min(menu.terminals.size(), kMostTerminals);
+    for (std::size_t i = 0; i <= count; ++i) {
+        wchar_t number[8];
+        std::swprintf(number, 8, L"%02u", static_cast<unsigned>(i + 1));
+        const std::wstring entry = cascade + L"\\shell\\" + number;
+        const bool every = i == count;
+        Main::SetRegString(at.root, entry, L"MUIVerb",
+                           every ? L"Every terminal" : menu.terminals[i].name);
+        Main::SetRegString(at.root, entry, kMultiSelect, kPlayer);
+        if (every) {
+            Main::SetRegNumber(at.root, entry, L"CommandFlags", kSeparatorBefore);
+        }
+        Main::SetRegString(
+            at.root, entry + L"\\command", L"",
+            CommandText(program, every ? L"/terminal:* "
+                                       : L"/terminal:\"" + menu.terminals[i].folder + L"\" "));
+    }
 }
 
-// The entry on every .mq4 file may be another program's, which stays as it is. It is this
-// one's when it has no command, or when the command's program has this file name.
-bool IsOwnEntry(const ClassesRoot& at, const std::wstring& fileName) {
+// Explorer shows the verbs of the class that owns the files: the user's own choice, else the
+// classes' default.
+bool FileClassOwnsSources(const ClassesRoot& classes, const SourceMenu& menu) {
+    if (menu.fileClass.empty()) {
+        return false;
+    }
+    std::wstring owner =
+        Main::GetRegString(HKEY_CURRENT_USER,
+                           L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\" +
+                               menu.extension + L"\\UserChoice",
+                           L"ProgId", L"");
+    if (owner.empty()) {
+        owner = Main::GetRegString(classes.root, classes.path + menu.extension, L"", L"");
+    }
+    return sys::SameName(owner, menu.fileClass);
+}
+
+// The entry on every file may be another program's, which stays as it is. It is this one's when
+// it has no command, or when the command's program has this file name.
+bool IsOwnEntry(const ClassesRoot& at, const std::wstring& verb, const std::wstring& fileName) {
     const std::wstring program =
-        ProgramOf(Main::GetRegString(at.root, KeyOf(at, kAnyClassVerb) + L"\\command", L"", L""));
+        ProgramOf(Main::GetRegString(at.root, KeyOf(at, verb) + L"\\command", L"", L""));
     const auto start = program.size() - std::min(program.size(), fileName.size());
     return program.empty() ||
            (sys::SameName(program.substr(start), fileName) &&
@@ -146,43 +197,60 @@ ClassesRoot UserClasses() {
     return {HKEY_CURRENT_USER, L"Software\\Classes\\"};
 }
 
-void SetKeys(const ClassesRoot& first, const ClassesRoot& fallback) noexcept {
+void SetKeys(const std::vector<SourceMenu>& menus, const ClassesRoot& first,
+             const ClassesRoot& user) noexcept {
     try {
-        const std::wstring command = CommandText();
-        const std::wstring fileName = OwnFileName(OwnPath());
-        if (!WriteVerb(first, kClassVerb, command)) {
-            WriteVerb(fallback, kClassVerb, command);
-        }
-        // Beside the class's own verb, a second entry would show twice.
-        if (MetaEditorOwnsSources(first)) {
-            for (const ClassesRoot* at : {&first, &fallback}) {
-                if (IsOwnEntry(*at, fileName)) {
-                    DeleteAnyClassVerb(*at);
-                }
+        const std::wstring program = CommandProgram();
+        const std::wstring command = CommandText(program);
+        const std::wstring fileName = OwnFileName(program);
+        for (const SourceMenu& menu : menus) {
+            if (!menu.fileClass.empty() && !WriteVerb(first, ClassVerb(menu), command)) {
+                WriteVerb(user, ClassVerb(menu), command);
             }
-        } else if (IsOwnEntry(first, fileName) && !WriteVerb(first, kAnyClassVerb, command) &&
-                   IsOwnEntry(fallback, fileName)) {
-            WriteVerb(fallback, kAnyClassVerb, command);
+            const std::wstring verb = AnyClassVerb(menu);
+            // Beside the class's own verb, a second entry would show twice.
+            if (FileClassOwnsSources(first, menu)) {
+                for (const ClassesRoot* at : {&first, &user}) {
+                    if (IsOwnEntry(*at, verb, fileName)) {
+                        DeleteVerb(*at, verb);
+                        DeleteEmptyAbove(*at, menu);
+                    }
+                }
+            } else if (IsOwnEntry(first, verb, fileName) && !WriteVerb(first, verb, command) &&
+                       IsOwnEntry(user, verb, fileName)) {
+                WriteVerb(user, verb, command);
+            }
+            // The terminals are found in the user's own data folders: the list is the user's.
+            WriteCascade(user, menu, program);
         }
     } catch (...) {
-        // Registration is best effort: the program works without the menu entry.
+        // Registration is best effort: the program works without the menu entries.
     }
 }
 
-void DeleteKeys(const ClassesRoot& first, const ClassesRoot& fallback) noexcept {
-    for (const ClassesRoot* at : {&first, &fallback}) {
-        DeleteVerb(*at, kClassVerb);
+void DeleteKeys(const std::vector<SourceMenu>& menus, const ClassesRoot& first,
+                const ClassesRoot& user) noexcept {
+    for (const SourceMenu& menu : menus) {
+        if (!menu.fileClass.empty()) {
+            for (const ClassesRoot* at : {&first, &user}) {
+                DeleteVerb(*at, ClassVerb(menu));
+            }
+        }
     }
-    DeleteEntriesOnEveryFile(first, fallback);
+    DeleteEntriesOnEveryFile(menus, first, user);
 }
 
-void DeleteEntriesOnEveryFile(const ClassesRoot& first, const ClassesRoot& fallback,
-                              const std::wstring& program) noexcept {
+void DeleteEntriesOnEveryFile(const std::vector<SourceMenu>& menus, const ClassesRoot& first,
+                              const ClassesRoot& fallback, const std::wstring& program) noexcept {
     try {
         const std::wstring fileName = program.empty() ? OwnFileName(OwnPath()) : program;
-        for (const ClassesRoot* at : {&first, &fallback}) {
-            if (IsOwnEntry(*at, fileName)) {
-                DeleteAnyClassVerb(*at);
+        for (const SourceMenu& menu : menus) {
+            for (const ClassesRoot* at : {&first, &fallback}) {
+                RegDeleteTreeW(at->root, KeyOf(*at, Cascade(menu)).c_str());
+                if (IsOwnEntry(*at, AnyClassVerb(menu), fileName)) {
+                    DeleteVerb(*at, AnyClassVerb(menu));
+                }
+                DeleteEmptyAbove(*at, menu);
             }
         }
     } catch (...) {

@@ -128,6 +128,12 @@ bool SameName(const std::wstring& a, const std::wstring& b) noexcept {
                                 static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
+int CompareNames(const std::wstring& a, const std::wstring& b) noexcept {
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                                static_cast<int>(b.size()), TRUE) -
+           CSTR_EQUAL;
+}
+
 bool IsBelow(const std::wstring& path, const std::wstring& folder) noexcept {
     try {
         return path.size() > folder.size() && path[folder.size()] == L'\\' &&

@@ -35,6 +35,8 @@ std::wstring FullPath(const std::wstring& path) noexcept;
 
 // Two names or paths that the file system takes for one: letter case aside.
 bool SameName(const std::wstring& a, const std::wstring& b) noexcept;
+// Orders two names as SameName compares them: less than, equal to or greater than 0.
+int CompareNames(const std::wstring& a, const std::wstring& b) noexcept;
 // The path lies below the folder, at any depth.
 bool IsBelow(const std::wstring& path, const std::wstring& folder) noexcept;
 

@@ -16,9 +16,11 @@ namespace Main {
 std::wstring GetRegString(HKEY root, const std::wstring& key, const std::wstring& name,
                           const std::wstring& defaultText);
 
-// Creates the key when missing. A failed write is silent.
-void SetRegString(HKEY root, const std::wstring& key, const std::wstring& name,
+// Creates the key when missing; "" names the default value. True when the value was written.
+bool SetRegString(HKEY root, const std::wstring& key, const std::wstring& name,
                   const std::wstring& text) noexcept;
+bool SetRegNumber(HKEY root, const std::wstring& key, const std::wstring& name,
+                  DWORD number) noexcept;
 
 // A normal file (not a folder, not hidden, not system) matches the path; wildcards allowed.
 bool FileExists(const std::wstring& path) noexcept;

@@ -36,15 +36,27 @@ std::wstring GetRegString(HKEY root, const std::wstring& key, const std::wstring
     }
 }
 
-void SetRegString(HKEY root, const std::wstring& key, const std::wstring& name,
-                  const std::wstring& text) noexcept {
+namespace {
+
+bool SetRegValue(HKEY root, const std::wstring& key, const std::wstring& name, DWORD type,
+                 const void* data, DWORD bytes) noexcept {
     sys::unique_hkey handle;
-    if (RegCreateKeyW(root, key.c_str(), handle.put()) != ERROR_SUCCESS) {
-        return;
-    }
+    return RegCreateKeyW(root, key.c_str(), handle.put()) == ERROR_SUCCESS &&
+           RegSetValueExW(handle.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data),
+                          bytes) == ERROR_SUCCESS;
+}
+
+} // namespace
+
+bool SetRegString(HKEY root, const std::wstring& key, const std::wstring& name,
+                  const std::wstring& text) noexcept {
     const DWORD bytes = (static_cast<DWORD>(text.size()) + 1) * DWORD{sizeof(wchar_t)}; // and NUL
-    RegSetValueExW(handle.get(), name.c_str(), 0, REG_SZ,
-                   reinterpret_cast<const BYTE*>(text.c_str()), bytes);
+    return SetRegValue(root, key, name, REG_SZ, text.c_str(), bytes);
+}
+
+bool SetRegNumber(HKEY root, const std::wstring& key, const std::wstring& name,
+                  DWORD number) noexcept {
+    return SetRegValue(root, key, name, REG_DWORD, &number, sizeof number);
 }
 
 } // namespace Main

@@ -9,7 +9,8 @@ SysError::SysError(const std::wstring& action, const std::wstring& path, DWORD c
 
 Refusal::Refusal(const std::wstring& what, const std::wstring& path, const std::wstring& why)
     : Error(what + L":\r\n" + Shortened(path) + L"\r\n\r\n" + why + (why.empty() ? L"" : L" ") +
-            L"Nothing was copied, compiled or deleted.") {}
+                L"Nothing was copied, compiled or deleted.",
+            what + L":\r\n" + Shortened(path) + (why.empty() ? L"" : L"\r\n\r\n" + why)) {}
 
 std::wstring SystemMessage(DWORD code) {
     wchar_t* text = nullptr;

@@ -12,12 +12,17 @@ namespace sys {
 
 class Error : public std::runtime_error {
 public:
-    explicit Error(std::wstring message)
-        : std::runtime_error("Tarvex error"), message_(std::move(message)) {}
+    explicit Error(std::wstring message) : Error(message, message) {}
+    Error(std::wstring message, std::wstring detail)
+        : std::runtime_error("Tarvex error"), message_(std::move(message)),
+          detail_(std::move(detail)) {}
     const std::wstring& Message() const noexcept { return message_; }
+    // What failed and where, without what the run as a whole did about it.
+    const std::wstring& Detail() const noexcept { return detail_; }
 
 private:
     std::wstring message_;
+    std::wstring detail_;
 };
 
 // A platform call failed on a path.

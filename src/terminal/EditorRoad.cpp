@@ -17,22 +17,18 @@ constexpr int kListedErrors = 5;
 // How long an editor that was ended may take to go.
 constexpr DWORD kEndWaitMs = 10000;
 
-std::wstring EditorPath(const Terminal& terminal) {
-    return terminal.folder + L"\\metaeditor.exe";
-}
-
 std::wstring EditorCommand(const Terminal& terminal, const std::wstring& arguments) {
     // A portable terminal's editor looks for its data in its own folder only when told so.
-    return L"\"" + EditorPath(terminal) + L"\" " + arguments +
+    return L"\"" + terminal.editor + L"\" " + arguments +
            (terminal.Portable() ? L" /portable" : L"");
 }
 
 std::wstring NotStarted(const Terminal& terminal, DWORD error) {
-    return L"The terminal's editor could not be started:\r\n" + EditorPath(terminal) + L"\r\n\r\n" +
+    return L"The terminal's editor could not be started:\r\n" + terminal.editor + L"\r\n\r\n" +
            sys::SystemMessage(error);
 }
 
-// The file beside the source that the editor writes: name.ex4 for name.mq4.
+// The file beside the source that the editor writes: name.ex4 for name.mq4, name.ex5 for name.mq5.
 std::wstring Beside(const std::wstring& source, const wchar_t* extension) {
     const auto dot =
         source.size() >= 4 && source[source.size() - 4] == L'.' ? source.size() - 4 : source.size();
@@ -73,7 +69,7 @@ CompileReport EditorCompile(const Terminal& terminal, const std::wstring& source
         if (!turn) {
             return {State::NotRun, turn.Failure()};
         }
-        const std::wstring program = Beside(source, L".ex4");
+        const std::wstring program = Beside(source, terminal.generation->compiled);
         const std::wstring log = Beside(source, L".log");
         const std::uint64_t programBefore = sys::WriteTimeOf(program);
         const std::uint64_t logBefore = sys::WriteTimeOf(log);

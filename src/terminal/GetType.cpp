@@ -28,7 +28,21 @@ private:
 
 } // namespace
 
-std::string GetType(std::wstring& path) {
+const Generation* GenerationOf(const std::wstring& sourcePath) {
+    const auto start = sourcePath.size() > 3 ? sourcePath.size() - 3 : 0;
+    std::wstring tail;
+    for (auto i = start; i < sourcePath.size(); ++i) {
+        tail += sys::ToLowerAscii(sourcePath[i]);
+    }
+    for (const Generation& generation : kGenerations) {
+        if (tail == generation.extension + 1) {
+            return &generation;
+        }
+    }
+    return nullptr;
+}
+
+std::string GetType(std::wstring& path, const Generation& generation) {
     path = sys::RemoveQuotes(path);
     sys::unique_hfile file(CreateFileW(path.c_str(), GENERIC_READ,
                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
@@ -38,7 +52,7 @@ std::string GetType(std::wstring& path) {
         throw sys::SysError(L"Could not open the source file", path, error);
     }
     FileSource source(file.get(), path);
-    return KindText(ScanKind(source));
+    return KindText(generation.scan(source, kScanChunk));
 }
 
 } // namespace terminal

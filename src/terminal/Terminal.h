@@ -1,10 +1,13 @@
-// What the program knows of MetaTrader 4: which terminal serves a source and how it is laid
-// out, the kinds of source, and its tools.
+// What the program knows of MetaTrader: which terminals there are, which one serves a source and
+// how it is laid out, the kinds of source, and its tools.
 #pragma once
+
+#include "terminal/Generations.h"
 
 #include <string>
 #include <thread>
 #include <utility>
+#include <vector>
 
 namespace terminal {
 
@@ -12,26 +15,61 @@ namespace terminal {
 constexpr const wchar_t* kNoTerminal = L"NA";
 bool IsNoTerminal(const std::wstring& folder);
 
-// The registered terminal folder as stored, or "NA" when it cannot be read.
+// The registered MetaTrader 4 terminal folder as stored, or "NA" when it cannot be read.
 std::wstring GetMT4Path();
 
 // Before build 600 a terminal keeps its programs in its own folder and compiles them with
 // metalang; from build 600 on, it keeps them in a data folder and compiles them with its editor.
 enum class Layout { Legacy, Current };
 
-// The terminal one run works with, found once.
+// A terminal, as found once per run.
 struct Terminal {
     std::wstring folder; // where it is installed
     Layout layout = Layout::Legacy;
-    std::wstring data; // current: the folder that holds MQL4; the install folder when portable
+    std::wstring data; // current: the folder that holds its programs' folder; the install folder
+                       // when portable; empty when none was found
+    const Generation* generation = &kMetaTrader4;
+    std::wstring editor; // current: the editor's path
+    std::wstring name;   // as a menu lists it
 
     bool Portable() const { return layout == Layout::Current && data == folder; }
 };
 
-// The terminal whose data folder holds the source; else the registered one, when its folder is
-// there; else the current terminal used last. Throws sys::Refusal when there is none, or when a
-// current terminal has no data folder.
-Terminal FindTerminal(const std::wstring& source);
+// A data folder, and the install folder its origin.txt names.
+struct DataFolder {
+    std::wstring data;
+    std::wstring origin;
+};
+
+// The terminals of one generation that a run can choose from.
+struct Terminals {
+    const Generation* generation = &kMetaTrader4;
+    std::wstring registered; // its InstallPath as stored; "NA" when none
+    // The data folders that hold this generation's programs' folder.
+    std::vector<DataFolder> dataFolders;
+    // The registered one, when its folder is there, and every current one whose data folder
+    // names it and whose folder holds the editor; each folder once, in the order of their names,
+    // letter case aside. A name is the folder's last component, or its whole path where two
+    // share it.
+    std::vector<Terminal> listed;
+};
+
+// Every generation's terminals, in the order of kGenerations.
+std::vector<Terminals> FindTerminals();
+
+// The terminal that serves a source: the one whose programs' folder holds it; else the registered
+// one; else the current one used last. Throws sys::Refusal when there is none.
+Terminal FindTerminal(const Terminals& terminals, const std::wstring& source);
+
+// The terminal in that folder (letter case and a trailing backslash aside): a listed one, a
+// portable one, or, before build 600, one with metalang. Throws sys::Refusal naming the folder
+// when there is none of this generation.
+Terminal NamedTerminal(const Terminals& terminals, const std::wstring& folder);
+
+// The source lies below a kind folder of a terminal other than the one served (null: any): a
+// copy of it taken away from there would take the program out of that terminal.
+bool IsInAnotherTerminal(const Terminals& terminals, const Terminal* served,
+                         const std::wstring& source);
 
 // Where the terminal keeps the programs of the kind named by its text.
 std::wstring GetKindFolder(const Terminal& terminal, const std::string& kind);
@@ -43,17 +81,18 @@ struct Destination {
     bool inPlace = false; // the source itself: nothing is copied, and it is never deleted
 };
 
-// Throws sys::Refusal when the kind folder of a current terminal is missing, or when a legacy
-// terminal's tools cannot be handed the path.
+// Throws sys::Refusal when a current terminal has no data folder or no folder for the kind, or
+// when a legacy terminal's tools cannot be handed the path.
 Destination GetDestination(const Terminal& terminal, const std::string& kind,
                            const std::wstring& source, const std::wstring& fileName);
 
 // True when both paths' folders are one folder, as the file system resolves them.
 bool IsSameFolder(const std::wstring& path1, const std::wstring& path2);
 
-// "Expert Advisor", "Indicator", "Script" or "Library". Removes the double quotes from path
-// in place. Throws sys::SysError when the file cannot be opened or read.
-std::string GetType(std::wstring& path);
+// "Expert Advisor", "Indicator", "Script", "Library" or "Service", by the generation's rule.
+// Removes the double quotes from path in place. Throws sys::SysError when the file cannot be
+// opened or read.
+std::string GetType(std::wstring& path, const Generation& generation);
 
 struct CompileReport {
     enum class State {

@@ -3,10 +3,7 @@
 #include "sys/Main.h"
 #include "sys/SysError.h"
 #include "sys/Text.h"
-#include "terminal/Kinds.h"
 #include "terminal/Roads.h"
-
-#include <stdexcept>
 
 namespace terminal {
 
@@ -33,27 +30,14 @@ bool FolderIdentity(const std::wstring& folder, BY_HANDLE_FILE_INFORMATION& info
 
 } // namespace
 
-std::wstring GetMT4Path() {
-    return Main::GetRegString(HKEY_CURRENT_USER, L"Software\\MetaQuotes Software\\MetaTrader 4",
-                              L"InstallPath", kNoTerminal);
-}
-
-bool IsNoTerminal(const std::wstring& folder) {
-    return folder == kNoTerminal;
-}
-
-std::wstring GetKindFolder(const Terminal& terminal, const std::string& kind) {
-    for (const KindSpec& spec : kKinds) {
-        if (kind == spec.text) {
-            return terminal.layout == Layout::Current ? terminal.data + L"\\MQL4\\" + spec.folder
-                                                      : terminal.folder + spec.legacyFolder;
-        }
-    }
-    throw std::logic_error("no kind is called " + kind);
-}
-
 Destination GetDestination(const Terminal& terminal, const std::string& kind,
                            const std::wstring& source, const std::wstring& fileName) {
+    if (terminal.layout == Layout::Current && terminal.data.empty()) {
+        throw sys::Refusal(std::wstring(L"This ") + terminal.generation->name +
+                               L" keeps its programs in a data folder, and none was found for it",
+                           terminal.folder,
+                           L"Start the terminal once, so that it makes its data folder.");
+    }
     const std::wstring kindFolder = GetKindFolder(terminal, kind);
     const std::wstring copy = kindFolder + L"\\" + fileName;
     if (terminal.layout == Layout::Legacy) {

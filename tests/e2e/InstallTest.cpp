@@ -5,6 +5,7 @@
 #include "sys/SysError.h"
 #include "terminal/Turn.h"
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 
@@ -174,18 +175,13 @@ TEST_P(Terminals, ServeTheSourceAndSayWhatBecameOfIt) {
         runs.push_back(Start("\"" + Source("Indicator", name(i), folder) + "\""));
     }
     const bool kept = c.serves >= 0 && !c.compiled && !inPlace && !served.Legacy();
-    std::string message =
-        std::string(c.message) + (kept ? "\r\n\r\nThe source was kept:\r\n{source}" : "");
-    for (const auto& [field, text] :
-         {std::pair{"{dest}", destination(0)},
-          {"{source}", folder + "\\" + name(0)},
-          {"{folder}", served.Path()},
-          {"{kinds}", kinds},
-          {"{error}", testing_support::Utf8(sys::SystemMessage(c.error))}}) {
-        for (auto at = message.find(field); at != std::string::npos; at = message.find(field)) {
-            message.replace(at, strlen(field), text);
-        }
-    }
+    const std::string message = e2e::Expanded(
+        std::string(c.message) + (kept ? "\r\n\r\nThe source was kept:\r\n{source}" : ""),
+        {{"{dest}", destination(0)},
+         {"{source}", folder + "\\" + name(0)},
+         {"{folder}", served.Path()},
+         {"{kinds}", kinds},
+         {"{error}", testing_support::Utf8(sys::SystemMessage(c.error))}});
     if (*c.message) {
         const auto box = driver::AnswerMessageBox(runs[0]->Pid(), IDOK, patience);
         EXPECT_EQ(box.look, c.serves >= 0 ? "Tarvex: OK, warning" : "Tarvex: OK, stop");
@@ -202,7 +198,7 @@ TEST_P(Terminals, ServeTheSourceAndSayWhatBecameOfIt) {
             << run.commandLine;
         commands.insert(run.commandLine);
     }
-    const std::string editor = "\"" + served.Path() + "\\metaeditor.exe\" ";
+    const std::string editor = "\"" + served.Path() + "\\" + served.Editor() + "\" ";
     const std::string portable = served.Portable() ? " /portable" : "";
     for (int i = 0; i < c.instances; ++i) {
         const std::string path = destination(i), quoted = "\"" + path + "\"";
@@ -237,7 +233,7 @@ INSTANTIATE_TEST_SUITE_P(Layouts, Terminals, ::testing::Values(
             .terminals = {Layout{"utf16", 3}, {"ansi slash", 1}, {"utf16", 5}, {"utf16"}},
             .serves = 1, .registered = false},
     Current{.name = "NotAMetaTrader5UsedLater",
-            .terminals = {Layout{"utf16", 2}, {"utf16 mql5", 0}}, .registered = false},
+            .terminals = {Layout{"utf16", 2}, {"mt5", 0}}, .registered = false},
     Current{.name = "RegisteredFolderGone",
             .terminals = {Layout{"metalang none gone"}, {"utf16", 2}}, .serves = 1},
     Current{.name = "RegisteredFolderGoneAndNoOther", .terminals = {Layout{"utf16 none gone"}},
@@ -305,6 +301,89 @@ INSTANTIATE_TEST_SUITE_P(Waits, Terminals, ::testing::Values(
             .message = "This file was installed but not compiled or opened:\r\n{dest}\r\n\r\n"
                        "Other runs of Tarvex kept this terminal busy too long.",
             .compiled = false, .ran = false, .heldTurn = true}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
+
+// "Compile in" from the menu, and /terminal from a script: the source goes into the terminal
+// chosen, or into every one with one message at the end, and is deleted only when every terminal
+// took it and it is no program of a terminal. Terminals T0, T1, ... (the menu's order; T0
+// registered) get an indicator; the options compile only, tell and delete.
+struct Choice {
+    const char* name;
+    std::vector<testing_support::Layout> terminals;
+    const char* entry; // the "Compile in" entry run as Explorer runs it; "/...": a command tail
+    std::vector<int> into = {}; // the terminals that get the source and compile it
+    const char* message;        // the one message box: {source}, {sources}, {lastKinds} (the last
+                                // terminal's indicators)
+    const char* look = "Tarvex: OK";
+    int from = -1; // the source lies in that terminal's folder of indicators
+    bool deleted = false;
+};
+
+class Choose : public Road, public ::testing::WithParamInterface<Choice> {};
+
+TEST_P(Choose, PutsTheSourceIntoTheTerminalsChosen) {
+    const Choice& c = GetParam();
+    std::vector<std::unique_ptr<StandInTerminal>> mts;
+    for (const auto& layout : c.terminals) {
+        mts.push_back(std::make_unique<StandInTerminal>("T" + std::to_string(mts.size()), layout));
+    }
+    testing_support::ForgetTerminal();
+    mts[0]->Register();
+    e2e::StoreOptions("2", "1", "1");
+    auto registering = Start("x.txt"); // every start writes the menu
+    driver::AnswerMessageBox(registering->Pid(), IDOK);
+    ExitCodeOf(*registering);
+    const std::string folder = c.from >= 0 ? mts[c.from]->KindFolder("Indicator") : sources.Path();
+    const std::string source = Source("Indicator", "ind.mq4", folder);
+    auto run =
+        *c.entry == '/'
+            ? Start(e2e::Expanded(c.entry, {{"{sources}", sources.Path()}}) + " \"" + source + "\"")
+            : e2e::RunEntry(".mq4", c.entry, source);
+    const auto box = driver::AnswerMessageBox(run->Pid(), IDOK);
+    EXPECT_EQ(box.look + "|" + box.text,
+              std::string(c.look) + "|" +
+                  e2e::Expanded(c.message, {{"{source}", source},
+                                            {"{sources}", sources.Path()},
+                                            {"{lastKinds}", mts.back()->KindFolder("Indicator")}}));
+    EXPECT_EQ(ExitCodeOf(*run), std::string(c.look).find("stop") == std::string::npos ? 0u : 2u);
+    for (std::size_t i = 0; i < mts.size(); ++i) {
+        const bool into = std::count(c.into.begin(), c.into.end(), static_cast<int>(i)) > 0;
+        const std::string copy = mts[i]->KindFolder("Indicator") + "\\ind.mq4";
+        EXPECT_EQ(PathExists(copy), into || static_cast<int>(i) == c.from) << copy;
+        const auto runs = mts[i]->Runs(into);
+        EXPECT_TRUE(runs.size() == into &&
+                    (!into || runs[0].commandLine.find(copy) != std::string::npos))
+            << "T" << i;
+    }
+    EXPECT_EQ(PathExists(source), !c.deleted);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Entries, Choose, ::testing::Values(
+    Choice{.name = "OneTerminalsEntryNotTheRegisteredOne",
+           .terminals = {Layout{"metalang none"}, Layout{}, Layout{"ansi"}}, .entry = "02",
+           .into = {1}, .message = "The Indicator has been installed!", .deleted = true},
+    Choice{.name = "EveryTerminal",
+           .terminals = {Layout{"metalang none"}, Layout{}, Layout{"ansi"}}, .entry = "04",
+           .into = {0, 1, 2},
+           .message = "The Indicator has been installed in 3 terminals:\r\nT0\r\nT1\r\nT2",
+           .deleted = true},
+    Choice{.name = "EveryTerminalButOneWithoutKindFolders",
+           .terminals = {Layout{}, Layout{}, Layout{"utf16 bare"}}, .entry = "04", .into = {0, 1},
+           .message = "The Indicator was not installed in every terminal:\r\n\r\nT0\r\nInstalled."
+                      "\r\n\r\nT1\r\nInstalled.\r\n\r\nT2\r\nThis terminal has no folder for "
+                      "this kind of program:\r\n{lastKinds}\r\n\r\nThe source was kept:\r\n{source}",
+           .look = "Tarvex: OK, warning"},
+    Choice{.name = "FromAnotherTerminalsKindFolder", .terminals = {Layout{}, Layout{}},
+           .entry = "02", .into = {1}, .message = "The Indicator has been installed!", .from = 0},
+    Choice{.name = "EveryTerminalWithOneListed", .terminals = {Layout{}}, .entry = "/terminal:*",
+           .into = {0}, .message = "The Indicator has been installed!", .deleted = true},
+    Choice{.name = "AFolderThatIsNoTerminal", .terminals = {Layout{}},
+           .entry = "/terminal:\"{sources}\"",
+           .message = "Tarvex knows no MetaTrader 4 terminal in this folder:\r\n{sources}\r\n\r\n"
+                      "Nothing was copied, compiled or deleted.",
+           .look = "Tarvex: OK, stop"}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 

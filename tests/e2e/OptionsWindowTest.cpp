@@ -142,15 +142,21 @@ TEST_P(Keys, MoveTheFocusInOrderAndActOnTheFocusedButton) {
     const std::string other = e2e::kUserClasses + kAnyClassVerb + "\\command";
     testing_support::SetText(HKEY_CURRENT_USER, other, "", "\"C:\\Tools\\My Tarvex.exe\" %1");
     testing_support::SetText(HKEY_CLASSES_ROOT, kOtherVerb, "", "x");
+    // "Compile in", as a start with two terminals writes it.
+    const std::string cascade = e2e::CascadeKey(".mq5") + "\\shell\\01\\command";
+    testing_support::SetText(HKEY_CURRENT_USER, cascade, "", "Tarvex.exe %1");
     if (c.key == 0) {
         PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     } else {
         driver::SendKey(window, c.key);
     }
-    if (c.outcome == Outcome::Uninstalled) { // both entries, and the window stays
-        EXPECT_TRUE(driver::WaitUntil([] {
+    const std::string mq5 = "SystemFileAssociations\\.mq5";
+    if (c.outcome == Outcome::Uninstalled) { // every entry, and the window stays
+        EXPECT_TRUE(driver::WaitUntil([&] {
             return !KeyExists(HKEY_CLASSES_ROOT, kVerb) &&
-                   !KeyExists(HKEY_CLASSES_ROOT, kAnyClassVerb);
+                   !KeyExists(HKEY_CLASSES_ROOT, kAnyClassVerb) &&
+                   !KeyExists(HKEY_CLASSES_ROOT, mq5) &&
+                   !KeyExists(HKEY_CURRENT_USER, e2e::kUserClasses + mq5);
         }));
         driver::SendKey(window, c.key); // again, with nothing left to remove
         Sleep(300);                     // what must not happen gets its time to happen
@@ -161,6 +167,7 @@ TEST_P(Keys, MoveTheFocusInOrderAndActOnTheFocusedButton) {
         PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     }
     EXPECT_EQ(e2e::ExitCodeOf(*tarvex), 0u);
+    EXPECT_EQ(KeyExists(HKEY_CURRENT_USER, cascade), c.outcome != Outcome::Uninstalled);
     const std::string saved = std::string(c.second ? "2" : "1") + "01";
     EXPECT_EQ(e2e::StoredOptions(), c.outcome == Outcome::Saved ? saved : op + "<none><none>");
 }

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
+#include <utility>
 
 namespace e2e {
 
@@ -22,6 +24,33 @@ inline const std::string kOtherVerb = "MQLEditor4.File\\shell\\open\\command";
 inline const std::string kUserClasses = "Software\\Classes\\";
 // The same verb on every .mq4 file, whatever class owns them.
 inline const std::string kAnyClassVerb = "SystemFileAssociations\\.mq4\\shell\\Compile";
+
+// "Compile in", in the user's own classes, for the sources of that extension.
+inline std::string CascadeKey(const std::string& extension) {
+    return kUserClasses + "SystemFileAssociations\\" + extension + "\\shell\\CompileIn";
+}
+
+// Runs the command of a "Compile in" entry as Explorer does: the file in place of %1.
+inline std::unique_ptr<driver::Program>
+RunEntry(const std::string& extension, const std::string& entry, const std::string& file) {
+    std::string command = testing_support::StoredText(
+        HKEY_CURRENT_USER, CascadeKey(extension) + "\\shell\\" + entry + "\\command");
+    command.replace(command.find("%1"), 2, file);
+    const auto end = command.find('"', 1);
+    return std::make_unique<driver::Program>(command.substr(1, end - 1), command.substr(end + 2));
+}
+
+// The text with each {field} replaced.
+inline std::string Expanded(std::string text,
+                            std::initializer_list<std::pair<const char*, std::string>> fields) {
+    for (const auto& [field, value] : fields) {
+        for (auto at = text.find(field); at != std::string::npos; at = text.find(field, at)) {
+            text.replace(at, std::string(field).size(), value);
+            at += value.size();
+        }
+    }
+    return text;
+}
 
 inline std::string TarvexExe() {
     return testing_support::BuildFolder() + "\\Tarvex.exe";

@@ -5,9 +5,11 @@
 #include <shlobj.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 
@@ -138,6 +140,43 @@ bool KeyExists(HKEY root, const std::string& key) {
     return RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, handle.put()) == ERROR_SUCCESS;
 }
 
+std::string KeyTree(HKEY root, const std::string& key) {
+    std::set<std::string> lines;
+    const auto walk = [&](const auto& self, const std::string& path) -> void {
+        sys::unique_hkey handle;
+        if (RegOpenKeyExW(root, Wide(key + path).c_str(), 0, KEY_READ, handle.put()) != 0) {
+            return;
+        }
+        const std::string where = path.empty() ? path : path.substr(1);
+        wchar_t name[256];
+        for (DWORD i = 0;; ++i) {
+            wchar_t data[2048] = {};
+            DWORD length = 256, size = sizeof data - sizeof(wchar_t), type = 0;
+            if (RegEnumValueW(handle.get(), i, name, &length, nullptr, &type,
+                              reinterpret_cast<BYTE*>(data), &size) != 0) {
+                break;
+            }
+            DWORD dword = 0;
+            std::memcpy(&dword, data, sizeof dword);
+            char number[16];
+            std::snprintf(number, sizeof number, "0x%08lx", static_cast<unsigned long>(dword));
+            lines.insert(where + "|" + (length ? Utf8(name) : "(default)") + "=" +
+                         (type == REG_DWORD ? number : Utf8(data)));
+        }
+        for (DWORD i = 0, length = 256;
+             RegEnumKeyExW(handle.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) == 0;
+             ++i, length = 256) {
+            self(self, path + "\\" + Utf8(name));
+        }
+    };
+    walk(walk, "");
+    std::string tree;
+    for (const std::string& line : lines) {
+        tree += line + "\n";
+    }
+    return tree;
+}
+
 void DeleteTree(HKEY root, const std::string& key) {
     const auto result = static_cast<DWORD>(RegDeleteTreeA(root, key.c_str()));
     Check(result == ERROR_FILE_NOT_FOUND ? 0 : result, "cannot delete key", key);
@@ -153,12 +192,12 @@ void StoreOptions(const char* op, const char* del, const char* tell) {
 }
 
 namespace {
-// A kind, its folder below a terminal of each layout.
-constexpr const char* kKindFolders[][3] = {
-    {"Expert Advisor", "\\experts", "\\MQL4\\Experts"},
-    {"Indicator", "\\experts\\indicators", "\\MQL4\\Indicators"},
-    {"Script", "\\experts\\scripts", "\\MQL4\\Scripts"},
-    {"Library", "\\experts\\libraries", "\\MQL4\\Libraries"}};
+// A kind, its folder below a terminal before build 600 and below the folder of programs.
+constexpr const char* kKindFolders[][3] = {{"Expert Advisor", "\\experts", "\\Experts"},
+                                           {"Indicator", "\\experts\\indicators", "\\Indicators"},
+                                           {"Script", "\\experts\\scripts", "\\Scripts"},
+                                           {"Library", "\\experts\\libraries", "\\Libraries"},
+                                           {"Service", "", "\\Services"}};
 
 void CopyTool(const char* tool, const std::string& folder, const char* name) {
     std::filesystem::copy_file(FsPath(BuildFolder() + "\\" + tool), FsPath(folder + "\\" + name));
@@ -171,12 +210,17 @@ const char* const kShellFolders =
 StandInTerminal::StandInTerminal(const std::string& folderName, const Layout& layout)
     : path_(root_ / folderName) {
     const auto has = [&](const char* flag) { return std::strstr(layout.origin, flag) != nullptr; };
+    static int count = 0;
     legacy_ = has("metalang") && has("none");
+    if (has("mt5")) {
+        programs_ = "MQL5";
+        editor_ = has("32") ? "metaeditor.exe" : "metaeditor64.exe";
+    }
     MakeFolder(path_);
     if (has("broken")) {
-        WriteBytes(path_ + "\\metaeditor.exe", "no program");
+        WriteBytes(path_ + "\\" + editor_, "no program");
     } else {
-        CopyTool("MetaEditor.exe", path_, legacy_ ? "MetaEditor.exe" : "metaeditor.exe");
+        CopyTool("MetaEditor.exe", path_, legacy_ ? "MetaEditor.exe" : editor_.c_str());
     }
     if (has("metalang")) {
         CopyTool("metalang.exe", path_, "metalang.exe");
@@ -193,13 +237,12 @@ StandInTerminal::StandInTerminal(const std::string& folderName, const Layout& la
     if (!has("none")) {
         wchar_t appData[MAX_PATH] = L"";
         SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData);
-        data_ = has("portable")
-                    ? path_
-                    : Utf8(appData) + "\\MetaQuotes\\Terminal\\TarvexTest " + folderName;
-        const std::string mql = data_ + (has("mql5") ? "\\MQL5" : "\\MQL4");
-        MakeFolder(mql);
+        data_ = has("portable") ? path_
+                                : Utf8(appData) + "\\MetaQuotes\\Terminal\\TarvexTest " +
+                                      folderName + " " + std::to_string(++count);
+        const std::string programs = data_ + "\\" + programs_;
         for (const auto& kind : kKindFolders) {
-            MakeFolder(has("bare") || has("mql5") ? mql : data_ + kind[2]);
+            MakeFolder(programs + (has("bare") ? "" : kind[2]));
         }
         const std::string named = path_ + (has("slash") ? "\\" : "");
         if (!Portable()) {
@@ -238,7 +281,7 @@ void StandInTerminal::Register() const {
 std::string StandInTerminal::KindFolder(const std::string& kind) const {
     for (const auto& entry : kKindFolders) {
         if (kind == entry[0]) {
-            return legacy_ ? path_ + entry[1] : data_ + entry[2];
+            return legacy_ ? path_ + entry[1] : data_ + "\\" + programs_ + entry[2];
         }
     }
     throw std::invalid_argument("no kind " + kind);

@@ -48,6 +48,10 @@ void SetText(HKEY root, const std::string& key, const std::string& name, const s
 // when missing.
 std::string StoredText(HKEY root, const std::string& key, const std::string& name = "");
 bool KeyExists(HKEY root, const std::string& key);
+// Every value below the key, a line each, sorted: "subkey path|name=text" ("" for the key
+// itself, "(default)" for a default value), REG_DWORD as 0x and eight hex digits; "" when the
+// key is missing.
+std::string KeyTree(HKEY root, const std::string& key);
 void DeleteTree(HKEY root, const std::string& key);
 
 constexpr const char* kSettingsKey = "Software\\MetaQuotes Software\\brenholt";
@@ -74,10 +78,11 @@ struct ToolRun {
 
 // How a terminal is laid out, as flags: "metalang none" before build 600 (metalang, kind folders
 // of its own, no data folder); else "metaeditor.exe" ("broken": no program), with "metalang"
-// when updated in place. Its data folder's origin.txt names it in "utf16" or "ansi", in "upper"
-// case, with a trailing "slash"; "bare": no kind folders; "mql5": a MetaTrader 5's; "profile": in
-// a profile named in Chinese and Cyrillic; "portable": in its own folder; "none": no data folder.
-// "gone": the terminal's folder removed again, its InstallPath left behind.
+// when updated in place; "mt5": a MetaTrader 5 with "metaeditor64.exe", or "metaeditor.exe" when
+// "32"-bit. Its data folder's origin.txt names it in "utf16" or "ansi", in "upper" case, with a
+// trailing "slash"; "bare": no kind folders; "profile": in a profile named in Chinese and
+// Cyrillic; "portable": in its own folder; "none": no data folder. "gone": the terminal's folder
+// removed again, its InstallPath left behind.
 struct Layout {
     const char* origin = "utf16";
     int usedDaysAgo = -1; // the age of its newest daily log; -1: no logs
@@ -94,6 +99,7 @@ public:
     const std::string& Data() const { return data_; } // its data folder; "" when it has none
     bool Portable() const { return data_ == path_; }
     bool Legacy() const { return legacy_; }                // laid out as before build 600
+    const std::string& Editor() const { return editor_; }  // its editor's file name
     std::string KindFolder(const std::string& kind) const; // by the kind's text
     void Register() const;
     // What the tools recorded, once there are at least count runs or 20 s have passed.
@@ -104,6 +110,8 @@ private:
     std::string path_;
     std::string data_;
     bool legacy_ = true;
+    std::string programs_ = "MQL4"; // the data folder's folder of programs
+    std::string editor_ = "metaeditor.exe";
     std::string appData_; // as it was before "profile" moved it
 };
 

@@ -20,4 +20,28 @@ TEST(ArgumentText, IsEverythingAfterTheProgramPathAndItsBlanks) {
     }
 }
 
+// The terminal's switch comes first; the rest is the source, less its quotes.
+TEST(ParseArguments, TakesTheTerminalsSwitchFirstAndTheSourceAfterIt) {
+    const struct {
+        const wchar_t* text;
+        const wchar_t* terminal;
+        const wchar_t* source;
+    } cases[] = {
+        {LR"("C:\my "quoted" ea.mq4")", L"", LR"(C:\my quoted ea.mq4)"},
+        {LR"(/terminal:"C:\Program Files\MT4 Pro" "C:\a b.mq4")", LR"(C:\Program Files\MT4 Pro)",
+         LR"(C:\a b.mq4)"},
+        {LR"(/Terminal:C:\MT4	 C:\a b.mq4)", LR"(C:\MT4)", LR"(C:\a b.mq4)"},
+        {LR"(/terminal:"C:\MT4\" "C:\a.mq5")", LR"(C:\MT4\)", LR"(C:\a.mq5)"},
+        {LR"(/terminal:* "C:\a.mq4")", L"*", LR"(C:\a.mq4)"},
+        {LR"(/terminal:"C:\MT4)", LR"(C:\MT4)", L""},
+        {L"/terminal:", L"", L""},
+        {LR"(C:\a.mq4 /terminal:C:\MT4)", L"", LR"(C:\a.mq4 /terminal:C:\MT4)"},
+    };
+    for (const auto& c : cases) {
+        const app::Arguments arguments = app::ParseArguments(c.text);
+        EXPECT_EQ(arguments.terminal + L"|" + arguments.source,
+                  std::wstring(c.terminal) + L"|" + c.source);
+    }
+}
+
 } // namespace

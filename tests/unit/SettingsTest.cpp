@@ -1,7 +1,7 @@
 // The options' store behind the window's controls, and the verb's registration when
 // HKEY_CLASSES_ROOT refuses it.
 #include "Support.h"
-#include "settings/ContextMenu.h"
+#include "app/Menus.h"
 #include "settings/SettingsStore.h"
 
 #include <gtest/gtest.h>
@@ -58,9 +58,11 @@ TEST(SettingsStore, SavesTheControlsAndLoadsOnlyTheExactTextsWithoutMakingTheKey
 
 TEST(ContextMenu, TheUsersClassesGetTheVerbsOnlyWhenTheFirstRootRefuses) {
     const std::string tests = "Software\\TarvexTests\\";
-    // No class owns .mq4 under these roots: the entry on every .mq4 file comes with the verb.
+    // No class owns .mq4 under these roots: the entry on every .mq4 file comes with the verb. The
+    // one on every .mq5 file always does.
     const std::string verbs[] = {"MQLEditor4.File\\shell\\Compile",
-                                 "SystemFileAssociations\\.mq4\\shell\\Compile"};
+                                 "SystemFileAssociations\\.mq4\\shell\\Compile",
+                                 "SystemFileAssociations\\.mq5\\shell\\Compile"};
     const std::string machinePath = tests + "Machine\\", userPath = tests + "User\\";
     const settings::ClassesRoot machine{HKEY_CURRENT_USER, testing_support::Wide(machinePath)};
     const settings::ClassesRoot user{HKEY_CURRENT_USER, testing_support::Wide(userPath)};
@@ -68,19 +70,20 @@ TEST(ContextMenu, TheUsersClassesGetTheVerbsOnlyWhenTheFirstRootRefuses) {
     const settings::ClassesRoot refusing{reinterpret_cast<HKEY>(ULONG_PTR{0xDEAD0}), L""};
     const std::string command =
         "\"" + testing_support::BuildFolder() + "\\tarvex_unit.exe\" \"%1\"";
-    settings::SetKeys(machine, user);
+    settings::SetKeys(app::Menus(), machine, user);
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, userPath));
-    settings::SetKeys(refusing, user);
-    for (const std::string& key : {machinePath + verbs[0], machinePath + verbs[1],
-                                   userPath + verbs[0], userPath + verbs[1]}) {
-        EXPECT_EQ(StoredText(HKEY_CURRENT_USER, key + "\\command"), command);
-        EXPECT_EQ(StoredText(HKEY_CURRENT_USER, key, "MultiSelectModel"), "Player");
+    settings::SetKeys(app::Menus(), refusing, user);
+    for (const std::string& path : {machinePath, userPath}) {
+        for (const std::string& verb : verbs) {
+            EXPECT_EQ(StoredText(HKEY_CURRENT_USER, path + verb + "\\command"), command);
+            EXPECT_EQ(StoredText(HKEY_CURRENT_USER, path + verb, "MultiSelectModel"), "Player");
+        }
     }
 
-    settings::DeleteKeys(refusing, user); // the refusal does not stop the other removals
-    for (const std::string& verb : verbs) {
-        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, userPath + verb)) << verb;
-    }
+    // The refusal does not stop the other removals.
+    settings::DeleteKeys(app::Menus(), refusing, user);
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, userPath + "SystemFileAssociations"));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, userPath + verbs[0]));
     testing_support::DeleteTree(HKEY_CURRENT_USER, "Software\\TarvexTests");
 }
 

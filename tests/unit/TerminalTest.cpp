@@ -47,11 +47,11 @@ TEST(GetType, TheLastFieldWithAMarkerDecides) {
     for (const auto& c : cases) {
         std::wstring path = testing_support::Wide(dir / "source.mq4");
         testing_support::WriteBytes(dir / "source.mq4", c.text);
-        EXPECT_EQ(terminal::GetType(path), c.kind) << c.text.substr(0, 80);
+        EXPECT_EQ(terminal::GetType(path, terminal::kMetaTrader4), c.kind) << c.text.substr(0, 80);
     }
     // The caller's path loses its quotes. (File errors: the install road's failures.)
     std::wstring quoted = testing_support::Wide("\"" + (dir / "source.mq4") + "\"");
-    terminal::GetType(quoted);
+    terminal::GetType(quoted, terminal::kMetaTrader4);
     EXPECT_EQ(testing_support::Utf8(quoted), dir / "source.mq4");
 }
 
@@ -127,10 +127,64 @@ TEST(OpenMetaEditor, SaysWhyTheEditorDidNotStart) {
     TempFolder dir;
     testing_support::WriteBytes(dir / "metaeditor.exe", "no program");
     const std::wstring folder = Wide(dir.Path());
-    const auto launch = terminal::OpenMetaEditor({folder, terminal::Layout::Current, folder}, L"a");
+    const auto launch =
+        terminal::OpenMetaEditor({folder, terminal::Layout::Current, folder,
+                                  &terminal::kMetaTrader4, folder + L"\\metaeditor.exe", L"T"},
+                                 L"a");
     EXPECT_EQ(launch.Started() ? L"started" : launch.Failure(),
               L"The terminal's editor could not be started:\r\n" + folder +
                   L"\\metaeditor.exe\r\n\r\n" + sys::SystemMessage(ERROR_BAD_EXE_FORMAT));
+}
+
+// What MQL5's compiler makes of a source, in its order: OnCalculate, then the library, then
+// OnStart. (Bytes of every kind and split anywhere: the fuzzer and its reference model.)
+TEST(ScanHandlers, TheCompilersOrderDecides) {
+    class Bytes : public terminal::ByteSource {
+    public:
+        explicit Bytes(const std::string& bytes) : bytes_(bytes) {}
+        std::size_t Read(char* buffer, std::size_t size) override {
+            const std::size_t n = bytes_.copy(buffer, size, pos_);
+            pos_ += n;
+            return n;
+        }
+
+    private:
+        const std::string& bytes_;
+        std::size_t pos_ = 0;
+    };
+    const std::string blanks(100, '\t'); // longer than the smallest chunk
+    const struct {
+        std::string text;
+        const char* kind;
+    } cases[] = {
+        {"#property library\nvoid OnStart() {}\nint OnCalculate(const int n) { return n; }",
+         "Indicator"},
+        {"#property library\r\nvoid OnStart() {}\r\n", "Library"},
+        {"#property service\nvoid OnStart() {}", "Service"},
+        {"#define RUN OnStart\nvoid RUN() {}", "Script"},
+        {"void OnTick() {}", "Expert Advisor"},
+        {"// OnCalculate\n/* int OnStart()\n*/ void OnTick() {}", "Expert Advisor"},
+        {"string s = \"OnCalculate \\\" OnStart\";", "Expert Advisor"},
+        {"ushort q = '\\'', w = 'OnStart';", "Expert Advisor"},
+        {"string s = \"unclosed\nvoid OnStart() {}", "Script"},
+        {"int OnCalculateEx; void MyOnStart() {}", "Expert Advisor"},
+        {"#property service\nvoid OnTick() {}", "Expert Advisor"},
+        {"/* x */#property library\nvoid OnStart() {}", "Script"},
+        {"#property\tlibrary", "Library"},
+        {" \t #property" + blanks + "service\nvoid OnStart();", "Service"},
+        {"#PROPERTY library\nvoid OnStart() {}", "Script"},
+        {Utf16(u8"#property service\r\n// Привет\r\nvoid OnStart() {}"), "Service"},
+        {Utf16("int OnCalculate();").substr(2), "Indicator"}, // UTF-16 LE without its mark
+        {u8"\xEF\xBB\xBF// Grüße\n#property library", "Library"},
+        {std::string(45, ' ') + "int OnCalculate();", "Indicator"}, // across a read
+    };
+    for (const auto& c : cases) {
+        for (const std::size_t chunk : {terminal::kScanChunk, std::size_t{64}}) {
+            Bytes source(c.text);
+            EXPECT_STREQ(terminal::KindText(terminal::ScanHandlers(source, chunk)), c.kind)
+                << c.text << " | chunk " << chunk;
+        }
+    }
 }
 
 } // namespace

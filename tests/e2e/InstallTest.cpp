@@ -101,8 +101,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Terminals as users keep them, of build 600 and later (and before, where runs take turns):
 // which one serves a source, where the source goes, how the editor is run on it and what its
-// verdict is, what the user is told, and whether the source stays. Sources are indicators, of
-// names of other lengths; the options compile (and open) and delete.
+// verdict is, what the user is told, and whether the source stays. Sources (indicators unless
+// told) have names of other lengths; the options compile (and open) and delete.
 struct Current {
     const char* name;
     std::vector<testing_support::Layout> terminals; // made in this order, named T0, T1, ...
@@ -110,8 +110,11 @@ struct Current {
     bool registered = true;       // T0's InstallPath is registered
     const char* where = "";       // below the served terminal's data folder; "": elsewhere
     const char* file = "ind.mq4"; // after the run's number
-    const char* message = "";     // the first run's one message box: {dest}, {source}, {folder}
-                                  // (the terminal's), {kinds}, {error} (the system's words)
+    const char* kind = "Indicator";
+    Encoding encoding = Encoding::Ansi;
+    bool tell = false;        // and the user is told its kind last
+    const char* message = ""; // the first run's one message box: {dest}, {source}, {folder}
+                              // (the terminal's), {kinds}, {error} (the system's words)
     DWORD error = 0;
     const char* result = nullptr; // the editor's compile fails so
     int delayMs = 0;              // the editor takes that long
@@ -147,15 +150,15 @@ TEST_P(Terminals, ServeTheSourceAndSayWhatBecameOfIt) {
     if (c.registered) {
         mts[0]->Register();
     }
-    e2e::StoreOptions(c.open ? "1" : "2", "1", "0");
+    e2e::StoreOptions(c.open ? "1" : "2", "1", c.tell ? "1" : "0");
     StandIn(c.result, c.delayMs ? std::to_string(c.delayMs).c_str() : nullptr,
             c.keepTime ? "1" : nullptr);
     const DWORD patience = // for a message, and for the runs to end
         e2e::kTimeoutMs + c.delayMs * c.instances + (c.heldTurn ? terminal::kTurnWaitMs : 0);
     const StandInTerminal& served = *mts[std::max(c.serves, 0)];
-    const std::string kinds = served.KindFolder("Indicator");
+    const std::string kinds = served.KindFolder(c.kind);
     const std::string folder = *c.where ? served.Data() + "\\" + c.where : sources.Path();
-    const bool inPlace = std::string(c.where).rfind("MQL4\\Indicators", 0) == 0;
+    const bool inPlace = (folder + "\\").rfind(kinds + "\\", 0) == 0;
     const std::wstring turn = terminal::TurnName(testing_support::Wide(served.Path()));
     const sys::unique_handle blocker(c.blockedTurn ? CreateEventW(nullptr, 1, 0, turn.c_str())
                                                    : nullptr);
@@ -165,14 +168,14 @@ TEST_P(Terminals, ServeTheSourceAndSayWhatBecameOfIt) {
     const auto name = [&](int i) { return std::to_string(i) + std::string(i, '-') + " " + c.file; };
     const auto destination = [&](int i) { return (inPlace ? folder : kinds) + "\\" + name(i); };
     const auto program = [&](int i) {
-        return destination(i).replace(destination(i).size() - 3, 3, "ex4");
+        return destination(i).replace(destination(i).size() - 3, 2, "ex");
     };
     if (c.keepTime) {
         testing_support::WriteBytes(program(0), "an earlier compile's"); // whose time it keeps
     }
     std::vector<std::unique_ptr<driver::Program>> runs;
     for (int i = 0; i < c.instances; ++i) {
-        runs.push_back(Start("\"" + Source("Indicator", name(i), folder) + "\""));
+        runs.push_back(Start("\"" + Source(c.kind, name(i), folder, c.encoding) + "\""));
     }
     const bool kept = c.serves >= 0 && !c.compiled && !inPlace && !served.Legacy();
     const std::string message = e2e::Expanded(
@@ -186,6 +189,11 @@ TEST_P(Terminals, ServeTheSourceAndSayWhatBecameOfIt) {
         const auto box = driver::AnswerMessageBox(runs[0]->Pid(), IDOK, patience);
         EXPECT_EQ(box.look, c.serves >= 0 ? "Tarvex: OK, warning" : "Tarvex: OK, stop");
         EXPECT_EQ(box.text, message);
+    }
+    if (c.tell) {
+        const auto box = driver::AnswerMessageBox(runs[0]->Pid(), IDOK, patience);
+        EXPECT_EQ(box.look + "|" + box.text,
+                  std::string("Tarvex: OK|The ") + c.kind + " has been installed!");
     }
     for (auto& run : runs) {
         EXPECT_EQ(ExitCodeOf(*run, patience), c.serves >= 0 ? 0u : 2u);
@@ -285,7 +293,44 @@ INSTANTIATE_TEST_SUITE_P(Layouts, Terminals, ::testing::Values(
             .registered = false, .instances = 3},
     // Before build 600 runs share the terminal's batch files, which cmd reads by offset.
     Current{.name = "FiveAtOnceBeforeBuild600", .terminals = {Layout{"metalang none"}},
-            .delayMs = 300, .instances = 5}),
+            .delayMs = 300, .instances = 5},
+    // MetaTrader 5: each kind by the handlers its code defines, each encoding, both editors.
+    Current{.name = "MetaTrader5ExpertAdvisor", .terminals = {Layout{"mt5"}},
+            .registered = false, .file = "e.mq5", .kind = "Expert Advisor", .tell = true},
+    Current{.name = "MetaTrader5IndicatorInUtf16", .terminals = {Layout{"mt5"}},
+            .registered = false, .file = "i.mq5", .encoding = Encoding::Utf16LE, .tell = true},
+    Current{.name = "MetaTrader5ScriptInUtf8", .terminals = {Layout{"mt5"}},
+            .registered = false, .file = "s.mq5", .kind = "Script",
+            .encoding = Encoding::Utf8Mark, .tell = true},
+    Current{.name = "MetaTrader5ServiceOn32Bits", .terminals = {Layout{"mt5 32"}},
+            .registered = false, .file = "s.MQ5", .kind = "Service", .tell = true},
+    Current{.name = "MetaTrader5LibraryInUtf16WithoutMark", .terminals = {Layout{"mt5"}},
+            .registered = false, .file = "l.mq5", .kind = "Library",
+            .encoding = Encoding::Utf16LEBare, .tell = true},
+    Current{.name = "MetaTrader5InAFolderOfItsOwn", .terminals = {Layout{"mt5"}},
+            .registered = false, .where = "MQL5\\Experts\\Mine", .file = "e.mq5",
+            .kind = "Expert Advisor"},
+    Current{.name = "MetaTrader5Portable", .terminals = {Layout{"mt5 portable"}},
+            .registered = false, .where = "MQL5\\Scripts", .file = "s.mq5", .kind = "Script"},
+    Current{.name = "MetaTrader5UsedLast",
+            .terminals = {Layout{"mt5", 3}, {"mt5 32", 1}, {"utf16", 0}}, .serves = 1,
+            .registered = false, .file = "i.mq5"},
+    Current{.name = "MetaTrader5FailedCompile", .terminals = {Layout{"mt5"}},
+            .registered = false, .file = "My EA.mq5",
+            .message = "This file was installed but did not compile:\r\n{dest}\r\n\r\n"
+                       "0 My EA.mq5(10,5) : error 256: 'x0' - undeclared identifier\r\n"
+                       "Result: 1 errors, 0 warnings",
+            .result = "1 errors, 0 warnings", .compiled = false},
+    Current{.name = "MetaTrader5SourceWithOnlyAMetaTrader4", .terminals = {Layout{}},
+            .serves = -1, .file = "i.mq5",
+            .message = "No MetaTrader 5 installation was found: no terminal's data folder "
+                       "names one.\r\n\r\nNothing was copied, compiled or deleted."},
+    Current{.name = "MetaTrader4SourceWithOnlyAMetaTrader5", .terminals = {Layout{"mt5"}},
+            .serves = -1, .registered = false,
+            .message = "No MetaTrader 4 installation was found: the registry holds no install "
+                       "folder under HKEY_CURRENT_USER\\Software\\MetaQuotes Software\\"
+                       "MetaTrader 4, and no terminal's data folder names one.\r\n\r\n"
+                       "Nothing was copied, compiled or deleted."}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // What takes minutes runs in a Wine prefix of its own, beside the rest.

@@ -63,35 +63,55 @@ inline DWORD ExitCodeOf(driver::Program& program, DWORD milliseconds = kTimeoutM
     return code;
 }
 
-enum class Encoding { Ansi, Utf16LE, Utf16BE, Utf8Mark };
+// Utf16LEBare: as some generators write whole programs, without a byte-order mark.
+enum class Encoding { Ansi, Utf16LE, Utf16BE, Utf8Mark, Utf16LEBare };
 
-// A small source of the kind, as an editor saves it in that encoding.
-inline std::string SourceText(const std::string& kind, Encoding encoding = Encoding::Ansi) {
-    const std::string text = std::string("//+--- ") +
-                             (encoding == Encoding::Ansi ? "sample" : u8"Grüße, Привет") +
-                             " ---+\r\n#property copyright \"Brenholt\"\r\n" +
-                             (kind == "Indicator" ? "#property indicator_separate_window"
-                              : kind == "Script"  ? "#property show_inputs"
-                              : kind == "Library" ? "#property library"
-                                                  : "extern double Lots = 0.1;") +
-                             "\r\nint start()\r\n{\r\n   return(0);\r\n}\r\n";
-    return encoding == Encoding::Ansi ? text
-           : encoding == Encoding::Utf8Mark
-               ? "\xEF\xBB\xBF" + text
-               : testing_support::Utf16(text, encoding == Encoding::Utf16BE);
+// A small source of the kind, as an editor saves it in that encoding. An MQL5 one names other
+// handlers in a comment, a string and a longer identifier, which decide nothing.
+inline std::string SourceText(const std::string& kind, Encoding encoding = Encoding::Ansi,
+                              bool mql5 = false) {
+    const char* body =
+        !mql5 ? (kind == "Indicator" ? "#property indicator_separate_window"
+                 : kind == "Script"  ? "#property show_inputs"
+                 : kind == "Library" ? "#property library"
+                                     : "extern double Lots = 0.1;")
+              : (kind == "Indicator" ? "int OnCalculate(const int total, const int from,\r\n"
+                                       "                const int begin, const double &price[])"
+                 : kind == "Script"  ? "void OnStart()"
+                 : kind == "Service" ? "#property\tservice\r\nvoid OnStart()"
+                 : kind == "Library" ? "#property library\r\nint Twice(int a) export"
+                                     : "void OnTick()");
+    const std::string text =
+        std::string("//+--- ") + (encoding == Encoding::Ansi ? "sample" : u8"Grüße, Привет") +
+        " ---+\r\n#property copyright \"Brenholt\"\r\n" +
+        (mql5 ? "// not an OnStart(), nor OnCalculate\r\nstring s = \"OnCalculate\";\r\n"
+                "int OnCalculateCalls = 0;\r\n"
+              : "") +
+        body + (mql5 ? "\r\n{\r\n}\r\n" : "\r\nint start()\r\n{\r\n   return(0);\r\n}\r\n");
+    switch (encoding) {
+    case Encoding::Ansi:
+        return text;
+    case Encoding::Utf8Mark:
+        return "\xEF\xBB\xBF" + text;
+    case Encoding::Utf16LEBare:
+        return testing_support::Utf16(text).substr(2);
+    default:
+        return testing_support::Utf16(text, encoding == Encoding::Utf16BE);
+    }
 }
 
 class Road : public ::testing::Test {
 protected:
     void TearDown() override { testing_support::DeleteTree(HKEY_CURRENT_USER, kSettingsKey); }
 
-    // A source of that kind in the sources folder (or another folder), returned as a path.
+    // A source of that kind in the sources folder (or another folder), returned as a path; MQL5's
+    // when its name ends in 5.
     std::string Source(const std::string& kind, const std::string& name,
                        const std::string& folder = std::string(),
                        Encoding encoding = Encoding::Ansi) {
         const std::string path = (folder.empty() ? sources.Path() : folder) + "\\" + name;
         testing_support::MakeFolder(path.substr(0, path.rfind('\\')));
-        testing_support::WriteBytes(path, SourceText(kind, encoding));
+        testing_support::WriteBytes(path, SourceText(kind, encoding, path.back() == '5'));
         return path;
     }
 

@@ -1,8 +1,9 @@
-// Stand-ins for MetaTrader 4's metalang and MetaEditor. Each appends to standins.log beside
+// Stand-ins for MetaTrader's metalang and MetaEditor. Each appends to standins.log beside
 // itself, in UTF-8: program|command line|working folder|1 when the file it was given exists|line 2
 // of the batch file that ran it as cmd read it (console code page, %% as %). metalang, and the
-// editor given /compile:"file", compile as the real tools do: the .ex4 and (the editor) its UTF-16
-// log beside the file, a line per message; the exit code is the number of files compiled.
+// editor given /compile:"file", compile as the real tools do: the .ex4 (.ex5 of an .mq5) and (the
+// editor) its UTF-16 log beside the file, a line per message; the exit code is the number of files
+// compiled.
 //   TARVEX_STANDIN_DELAY_MS    each takes that long;
 //   TARVEX_STANDIN_RESULT      "2 errors, 1 warnings": the editor's compile fails so;
 //   TARVEX_STANDIN_KEEP_TIME   the .ex4 keeps the write time it had, as on a FAT volume.
@@ -34,7 +35,8 @@ std::string BatchLine(const std::filesystem::path& batch) {
 // Compiles the file as the editor does; the number of files compiled.
 int Compile(const std::filesystem::path& file) {
     const char* failure = std::getenv("TARVEX_STANDIN_RESULT");
-    const auto program = std::filesystem::path(file).replace_extension(".ex4");
+    const bool mql5 = file.extension().wstring().back() == L'5';
+    const auto program = std::filesystem::path(file).replace_extension(mql5 ? ".ex5" : ".ex4");
     WIN32_FILE_ATTRIBUTE_DATA before{}; // to the 100 ns, as the system keeps it
     const bool existed = GetFileAttributesExW(program.c_str(), GetFileExInfoStandard, &before);
     std::filesystem::remove(program);

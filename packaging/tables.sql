@@ -4,10 +4,18 @@
 INSERT INTO `Registry` (`Registry`, `Root`, `Key`, `Name`, `Component_`) VALUES ('VerbKey', 0, 'MQLEditor4.File\shell\Compile', '*', 'Program')
 -- Where the program's own registration lands when HKCR is refused to it; removed at uninstall.
 INSERT INTO `Registry` (`Registry`, `Root`, `Key`, `Name`, `Component_`) VALUES ('UserVerbKey', 1, 'Software\Classes\MQLEditor4.File\shell\Compile', '-', 'Program')
--- The verb on every .mq4 file, which the program writes while another class owns them: removed
--- at uninstall by RemoveEntries.exe (an executable of the Binary table, run in the script after
--- the rows above are removed, its failure ignored), which leaves another program's entry there;
--- not when an upgrade removes the old version.
+-- The entry on every .mq5 file may be another program's: its component is installed only where
+-- the entry is missing or names Tarvex.exe.
+INSERT INTO `AppSearch` (`Property`, `Signature_`) VALUES ('MQ5ENTRY', 'Mq5Entry')
+INSERT INTO `RegLocator` (`Signature_`, `Root`, `Key`, `Type`) VALUES ('Mq5Entry', 0, 'SystemFileAssociations\.mq5\shell\Compile\command', 2)
+INSERT INTO `InstallUISequence` (`Action`, `Sequence`) VALUES ('AppSearch', 50)
+INSERT INTO `InstallExecuteSequence` (`Action`, `Sequence`) VALUES ('AppSearch', 50)
+UPDATE `Component` SET `Condition` = 'NOT MQ5ENTRY OR MQ5ENTRY ~>< "\Tarvex.exe"' WHERE `Component` = 'Mq5Entry'
+-- The verb on every .mq4 and .mq5 file, which the program writes (on .mq4 files while another
+-- class owns them), and "Compile in" for each: removed at uninstall by RemoveEntries.exe (an
+-- executable of the Binary table, run in the script after the rows above are removed, its
+-- failure ignored), which leaves another program's entry there; not when an upgrade removes the
+-- old version.
 INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('RemoveOwnEntries', 1090, 'RemoveEntries', '')
 INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('RemoveOwnEntries', 'REMOVE~="ALL" AND NOT UPGRADINGPRODUCTCODE', 2610)
 -- The program's options; removed at uninstall. The terminal's keys beside it are not ours.

@@ -14,6 +14,7 @@ using testing_support::ReadBytes;
 using testing_support::StoredText;
 using testing_support::Wide;
 
+const std::string kMq5Verb = "SystemFileAssociations\\.mq5\\shell\\Compile";
 const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 std::string Folder(int csidl) {
@@ -92,6 +93,7 @@ protected:
         }
         testing_support::DeleteTree(HKEY_CLASSES_ROOT, "MQLEditor4.File\\shell\\open");
         testing_support::DeleteTree(HKEY_CLASSES_ROOT, kAnyClassVerb);
+        testing_support::DeleteTree(HKEY_CLASSES_ROOT, kMq5Verb);
         Road::TearDown();
     }
 };
@@ -106,6 +108,8 @@ TEST_F(Setup, InstallsForTheUserUpgradesInPlaceAndRemovesWhatTarvexWrote) {
     EXPECT_EQ(StoredText(HKEY_CLASSES_ROOT, kVerb + "\\command"), "\"" + exe + "\" \"%1\"");
     EXPECT_EQ(StoredText(HKEY_CLASSES_ROOT, kVerb), "<none>");
     EXPECT_EQ(StoredText(HKEY_CLASSES_ROOT, kVerb, "MultiSelectModel"), "Player");
+    EXPECT_EQ(StoredText(HKEY_CLASSES_ROOT, kMq5Verb + "\\command"), "\"" + exe + "\" \"%1\"");
+    EXPECT_EQ(StoredText(HKEY_CLASSES_ROOT, kMq5Verb, "MultiSelectModel"), "Player");
     EXPECT_NE(ReadBytes(shortcut).find(exe), std::string::npos) << "the shortcut's target";
     ExpectOneEntry(TARVEX_VERSION);
 
@@ -157,14 +161,17 @@ TEST_F(Setup, InstallsForTheUserUpgradesInPlaceAndRemovesWhatTarvexWrote) {
                              "Tarvex.exe \"%1\"");
     testing_support::SetText(HKEY_CLASSES_ROOT, kAnyClassVerb + "\\command", "",
                              "\"C:\\Tools\\Other.exe\" \"%1\"");
+    testing_support::SetText(HKEY_CURRENT_USER, e2e::CascadeKey(".mq5") + "\\shell\\01\\command",
+                             "", "Tarvex.exe %1"); // as a start with two terminals writes it
     ASSERT_EQ(UninstallEntry(), 0u);
     const std::pair<const char*, bool> left[] = {
         {"the program", PathExists(exe)},
         {"the shortcut", PathExists(shortcut)},
         {"the verb", KeyExists(HKEY_CLASSES_ROOT, kVerb)},
         {"the verb in the user's classes", KeyExists(HKEY_CURRENT_USER, kUserClasses + kVerb)},
-        {"the verb on every .mq4 file",
+        {"the verb on every .mq4 file, and Compile in",
          KeyExists(HKEY_CURRENT_USER, kUserClasses + "SystemFileAssociations")},
+        {"the verb on every .mq5 file", KeyExists(HKEY_CLASSES_ROOT, kMq5Verb)},
         {"+another program's verb on every .mq4 file",
          StoredText(HKEY_CLASSES_ROOT, kAnyClassVerb + "\\command") ==
              "\"C:\\Tools\\Other.exe\" \"%1\""},
@@ -180,6 +187,14 @@ TEST_F(Setup, InstallsForTheUserUpgradesInPlaceAndRemovesWhatTarvexWrote) {
     for (const auto& [what, there] : left) {
         EXPECT_EQ(there, *what == '+') << what; // + marks what must stay
     }
+
+    // Another program's entry on every .mq5 file stays as it is.
+    const std::string other = "\"C:\\Tools\\Other.exe\" \"%1\"";
+    testing_support::SetText(HKEY_CLASSES_ROOT, kMq5Verb + "\\command", "", other);
+    ASSERT_EQ(Msiexec(Package(TARVEX_VERSION) + " /qn"), 0u);
+    EXPECT_EQ(StoredText(HKEY_CLASSES_ROOT, kMq5Verb + "\\command"), other);
+    ASSERT_EQ(UninstallEntry(), 0u);
+    EXPECT_EQ(StoredText(HKEY_CLASSES_ROOT, kMq5Verb + "\\command"), other);
 }
 
 } // namespace

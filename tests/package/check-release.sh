@@ -25,16 +25,18 @@ cmp -s "$work/Programs/Tarvex/Tarvex.exe" "$exe" || fail "the setup's Tarvex.exe
 msiinfo suminfo "$msi" | grep -qx 'Template: Intel;1033' || fail "the setup is not a 32-bit package"
 msiinfo export "$msi" Property | tr -d '\r' | grep -qx "ProductVersion"$'\t'"$version" ||
     fail "the setup's version is not $version"
-# As validation wants of a per-user package: the component keys on a value under HKCU, and each
+# As validation wants of a per-user package: each component keys on a value under HKCU, and each
 # folder made below the profile's own folders goes at uninstall.
 table() { msiinfo export "$msi" "$1" | tr -d '\r' | tail -n +4; }
-key=$(table Component | cut -f6)
-keyed=$(table Registry | awk -F'\t' -v key="$key" '$1 == key && $2 == 1 { print $3 "\\" $4 }')
-[ "$keyed" = 'Software\Brenholt\Tarvex\InstallFolder' ] || fail "the component keys on $key"
+keyed=$(table Component | cut -f6 | while read -r key; do
+    table Registry | awk -F'\t' -v key="$key" '$1 == key && $2 == 1 { print $3 "\\" $4 }'
+done | sort | tr '\n' ' ')
+[ "$keyed" = 'Software\Brenholt\Tarvex\InstallFolder Software\Brenholt\Tarvex\Mq5Entry ' ] ||
+    fail "the components key on $keyed"
 profile='^(LocalAppData|AppData|ProgramMenu|StartMenu|Desktop|Startup|Personal)Folder$'
 made=$(table Directory | awk -F'\t' -v profile="$profile" '{ up[$1] = $2 } END { for (d in up)
     for (p = up[d]; p != ""; p = up[p]) if (p ~ profile) { print d; break } }' | sort | tr '\n' ' ')
 removed=$(table RemoveFile | awk -F'\t' '$3 == "" && $5 >= 2 { print $4 }' | sort | tr '\n' ' ')
 [ -n "$made" ] && [ "$made" = "$removed" ] || fail "profile folders made: $made; removed: $removed"
 echo "zip: $listing; setup: Tarvex $version, Intel, Programs/Tarvex/Tarvex.exe, key path" \
-    "HKCU\\$keyed, removed at uninstall: $removed"
+    "HKCU: $keyed; removed at uninstall: $removed"

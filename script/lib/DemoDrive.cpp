@@ -3,6 +3,9 @@
 //                                                     then press Save
 //   tarvex_drive verb <verb> <file>                   what Explorer does on a context-menu
 //                                                     entry; answers the messages shown
+//   tarvex_drive entry <HKCR|HKCU\key> <file>         the same for the entry of that key (Wine's
+//                                                     shell runs no entry on every file of a
+//                                                     kind, nor in a submenu)
 #include "Driver.h"
 #include "Support.h"
 
@@ -102,12 +105,7 @@ int Screenshot(const std::string& exe, const std::string& out) {
 }
 
 // Answers every message box of the process (Yes to a question, else OK) until it ends.
-int InvokeVerb(const std::string& verb, const std::string& file) {
-    const HANDLE process = driver::InvokeVerb(verb, file);
-    if (process == nullptr) {
-        std::printf("  the shell could not run \"%s\" on %s\n", verb.c_str(), file.c_str());
-        return 1;
-    }
+int Answer(HANDLE process) {
     const DWORD pid = GetProcessId(process);
     while (WaitForSingleObject(process, 50) == WAIT_TIMEOUT) {
         const HWND box = driver::FindWindowOf(pid, "#32770", nullptr);
@@ -127,6 +125,34 @@ int InvokeVerb(const std::string& verb, const std::string& file) {
     return code == 0 ? 0 : 1;
 }
 
+int InvokeVerb(const std::string& verb, const std::string& file) {
+    const HANDLE process = driver::InvokeVerb(verb, file);
+    if (process == nullptr) {
+        std::printf("  the shell could not run \"%s\" on %s\n", verb.c_str(), file.c_str());
+        return 1;
+    }
+    return Answer(process);
+}
+
+// Runs the entry's command as Explorer does: the file in place of %1.
+int RunEntry(const std::string& key, const std::string& file) {
+    const HKEY root = key.rfind("HKCU\\", 0) == 0 ? HKEY_CURRENT_USER : HKEY_CLASSES_ROOT;
+    std::string command = testing_support::StoredText(root, key.substr(5) + "\\command");
+    const auto at = command.find("%1");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    std::wstring line =
+        at == std::string::npos ? L"" : testing_support::Wide(command.replace(at, 2, file));
+    if (line.empty() || !CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                        nullptr, &startup, &started)) {
+        std::printf("  no command to run in %s\n", key.c_str());
+        return 1;
+    }
+    CloseHandle(started.hThread);
+    return Answer(started.hProcess);
+}
+
 } // namespace
 
 int main() {
@@ -144,7 +170,11 @@ int main() {
     if (command == "verb" && argc == 4) {
         return InvokeVerb(argv[2], argv[3]);
     }
+    if (command == "entry" && argc == 4) {
+        return RunEntry(argv[2], argv[3]);
+    }
     std::fprintf(stderr, "usage: tarvex_drive screenshot <Tarvex.exe> <out.png>\n"
-                         "       tarvex_drive verb <verb> <file>\n");
+                         "       tarvex_drive verb <verb> <file>\n"
+                         "       tarvex_drive entry <HKCR|HKCU\\key> <file>\n");
     return 2;
 }

@@ -168,15 +168,10 @@ private:
     unsigned found_ = 0;
 };
 
-KindCode ScanCode(ByteSource& text, std::size_t chunk) {
-    HandlerReader reader;
-    return scan::ReadChunks<kLookAhead>(text, chunk, reader);
-}
-
 } // namespace
 
 KindCode ScanHandlers(ByteSource& source, std::size_t chunk) {
-    return scan::ScanText(source, chunk, true, &ScanCode);
+    return scan::ScanText(source, chunk, true, &scan::Read<HandlerReader, kLookAhead>);
 }
 
 } // namespace terminal

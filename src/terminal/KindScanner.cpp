@@ -152,15 +152,10 @@ private:
     unsigned decided_ = 0; // markers of the last field that had any
 };
 
-KindCode ScanFields(ByteSource& text, std::size_t chunk) {
-    FieldReader reader;
-    return scan::ReadChunks<kLookAhead>(text, chunk, reader);
-}
-
 } // namespace
 
 KindCode ScanKind(ByteSource& source, std::size_t chunk) {
-    return scan::ScanText(source, chunk, false, &ScanFields);
+    return scan::ScanText(source, chunk, false, &scan::Read<FieldReader, kLookAhead>);
 }
 
 } // namespace terminal

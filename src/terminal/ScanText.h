@@ -125,4 +125,10 @@ KindCode ReadChunks(ByteSource& text, std::size_t chunk, Reader& reader) {
     }
 }
 
+// A scan of a source's text by a reader of that kind, for ScanText.
+template <class Reader, std::size_t kAhead> KindCode Read(ByteSource& text, std::size_t chunk) {
+    Reader reader;
+    return ReadChunks<kAhead>(text, chunk, reader);
+}
+
 } // namespace terminal::scan

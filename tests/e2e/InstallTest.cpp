@@ -142,11 +142,7 @@ protected:
 
 TEST_P(Terminals, ServeTheSourceAndSayWhatBecameOfIt) {
     const Current& c = GetParam();
-    std::vector<std::unique_ptr<StandInTerminal>> mts;
-    for (const auto& layout : c.terminals) {
-        mts.push_back(std::make_unique<StandInTerminal>("T" + std::to_string(mts.size()), layout));
-    }
-    testing_support::ForgetTerminal();
+    const auto mts = MakeTerminals(c.terminals);
     if (c.registered) {
         mts[0]->Register();
     }
@@ -295,28 +291,23 @@ INSTANTIATE_TEST_SUITE_P(Layouts, Terminals, ::testing::Values(
     Current{.name = "FiveAtOnceBeforeBuild600", .terminals = {Layout{"metalang none"}},
             .delayMs = 300, .instances = 5},
     // MetaTrader 5: each kind by the handlers its code defines, each encoding, both editors.
-    Current{.name = "MetaTrader5ExpertAdvisor", .terminals = {Layout{"mt5"}},
-            .registered = false, .file = "e.mq5", .kind = "Expert Advisor", .tell = true},
+    Current{.name = "MetaTrader5ExpertAdvisorInAFolderOfItsOwn", .terminals = {Layout{"mt5"}},
+            .where = "MQL5\\Experts\\Mine", .file = "e.mq5", .kind = "Expert Advisor",
+            .tell = true},
     Current{.name = "MetaTrader5IndicatorInUtf16", .terminals = {Layout{"mt5"}},
-            .registered = false, .file = "i.mq5", .encoding = Encoding::Utf16LE, .tell = true},
-    Current{.name = "MetaTrader5ScriptInUtf8", .terminals = {Layout{"mt5"}},
-            .registered = false, .file = "s.mq5", .kind = "Script",
+            .file = "i.mq5", .encoding = Encoding::Utf16LE, .tell = true},
+    Current{.name = "MetaTrader5PortableScriptInUtf8", .terminals = {Layout{"mt5 portable"}},
+            .where = "MQL5\\Scripts", .file = "s.mq5", .kind = "Script",
             .encoding = Encoding::Utf8Mark, .tell = true},
     Current{.name = "MetaTrader5ServiceOn32Bits", .terminals = {Layout{"mt5 32"}},
-            .registered = false, .file = "s.MQ5", .kind = "Service", .tell = true},
+            .file = "s.MQ5", .kind = "Service", .tell = true},
     Current{.name = "MetaTrader5LibraryInUtf16WithoutMark", .terminals = {Layout{"mt5"}},
-            .registered = false, .file = "l.mq5", .kind = "Library",
-            .encoding = Encoding::Utf16LEBare, .tell = true},
-    Current{.name = "MetaTrader5InAFolderOfItsOwn", .terminals = {Layout{"mt5"}},
-            .registered = false, .where = "MQL5\\Experts\\Mine", .file = "e.mq5",
-            .kind = "Expert Advisor"},
-    Current{.name = "MetaTrader5Portable", .terminals = {Layout{"mt5 portable"}},
-            .registered = false, .where = "MQL5\\Scripts", .file = "s.mq5", .kind = "Script"},
+            .file = "l.mq5", .kind = "Library", .encoding = Encoding::Utf16LEBare, .tell = true},
+    // The registered folder is MetaTrader 4's, and never serves an .mq5.
     Current{.name = "MetaTrader5UsedLast",
             .terminals = {Layout{"mt5", 3}, {"mt5 32", 1}, {"utf16", 0}}, .serves = 1,
-            .registered = false, .file = "i.mq5"},
-    Current{.name = "MetaTrader5FailedCompile", .terminals = {Layout{"mt5"}},
-            .registered = false, .file = "My EA.mq5",
+            .file = "i.mq5"},
+    Current{.name = "MetaTrader5FailedCompile", .terminals = {Layout{"mt5"}}, .file = "My EA.mq5",
             .message = "This file was installed but did not compile:\r\n{dest}\r\n\r\n"
                        "0 My EA.mq5(10,5) : error 256: 'x0' - undeclared identifier\r\n"
                        "Result: 1 errors, 0 warnings",
@@ -369,11 +360,7 @@ class Choose : public Road, public ::testing::WithParamInterface<Choice> {};
 
 TEST_P(Choose, PutsTheSourceIntoTheTerminalsChosen) {
     const Choice& c = GetParam();
-    std::vector<std::unique_ptr<StandInTerminal>> mts;
-    for (const auto& layout : c.terminals) {
-        mts.push_back(std::make_unique<StandInTerminal>("T" + std::to_string(mts.size()), layout));
-    }
-    testing_support::ForgetTerminal();
+    const auto mts = MakeTerminals(c.terminals);
     mts[0]->Register();
     e2e::StoreOptions("2", "1", "1");
     auto registering = Start("x.txt"); // every start writes the menu

@@ -9,6 +9,7 @@
 #include <initializer_list>
 #include <memory>
 #include <utility>
+#include <vector>
 
 namespace e2e {
 
@@ -113,6 +114,18 @@ protected:
         testing_support::MakeFolder(path.substr(0, path.rfind('\\')));
         testing_support::WriteBytes(path, SourceText(kind, encoding, path.back() == '5'));
         return path;
+    }
+
+    // Terminals of those layouts, named T0, T1, ...; none registered.
+    static std::vector<std::unique_ptr<testing_support::StandInTerminal>>
+    MakeTerminals(const std::vector<testing_support::Layout>& layouts) {
+        std::vector<std::unique_ptr<testing_support::StandInTerminal>> made;
+        for (const auto& layout : layouts) {
+            made.push_back(std::make_unique<testing_support::StandInTerminal>(
+                "T" + std::to_string(made.size()), layout));
+        }
+        testing_support::ForgetTerminal();
+        return made;
     }
 
     std::unique_ptr<driver::Program> Start(const std::string& commandTail,

@@ -16,13 +16,15 @@ using testing_support::TempFolder;
 using testing_support::Utf16;
 using testing_support::Wide;
 
-// (One marker of each kind: the install road's sources. What the rules leave open, and bytes
-// of every kind: the fuzzer and its reference model.)
-TEST(GetType, TheLastFieldWithAMarkerDecides) {
+// MQL4: the last field with a marker decides. MQL5: the compiler's order, in code only:
+// OnCalculate, then the library, then OnStart. (One source of each kind: the install road's.
+// What the rules leave open, bytes of every kind, split anywhere: the fuzzer and its models.)
+TEST(GetType, ByTheRuleOfTheSourcesGeneration) {
     const std::string filler(terminal::kScanChunk - 10, 'x'); // a marker across two reads
     const struct {
         std::string text;
         const char* kind;
+        bool mql5 = false;
     } cases[] = {
         {"", "Expert Advisor"},
         {"// draws in indicator_separate_window", "Indicator"},
@@ -42,12 +44,34 @@ TEST(GetType, TheLastFieldWithAMarkerDecides) {
         {Utf16(u8"#property ｓhow_inputs // Привет"), "Expert Advisor"}, // other letters
         {Utf16(filler + "\n#property library"), "Library"},
         {u8"\xEF\xBB\xBF// Grüße\n#property show_confirm", "Script"},
+        {"#property library\nvoid OnStart() {}\nint OnCalculate(const int n) { return n; }",
+         "Indicator", true},
+        {"#property library\r\nvoid OnStart() {}\r\n", "Library", true},
+        {"#property service\nvoid OnStart() {}", "Service", true},
+        {"#define RUN OnStart\nvoid RUN() {}", "Script", true},
+        {"void OnTick() {}", "Expert Advisor", true},
+        {"// OnCalculate\n/* int OnStart()\n*/ void OnTick() {}", "Expert Advisor", true},
+        {"string s = \"OnCalculate \\\" OnStart\";", "Expert Advisor", true},
+        {"ushort q = '\\'', w = 'OnStart';", "Expert Advisor", true},
+        {"string s = \"unclosed\nvoid OnStart() {}", "Script", true},
+        {"int OnCalculateEx; void MyOnStart() {}", "Expert Advisor", true},
+        {"#property service\nvoid OnTick() {}", "Expert Advisor", true},
+        {"/* x */#property library\nvoid OnStart() {}", "Script", true},
+        {"#property\tlibrary", "Library", true},
+        {" \t #property" + std::string(terminal::kScanChunk, '\t') + "service\nvoid OnStart();",
+         "Service", true}, // blanks across two reads
+        {"#PROPERTY library\nvoid OnStart() {}", "Script", true},
+        {Utf16(u8"#property service\r\n// Привет\r\nvoid OnStart() {}"), "Service", true},
+        {Utf16("int OnCalculate();").substr(2), "Indicator", true}, // UTF-16 LE without its mark
+        {u8"\xEF\xBB\xBF// Grüße\n#property library", "Library", true},
+        {filler + "int OnCalculate();", "Indicator", true}, // across two reads
     };
     TempFolder dir;
     for (const auto& c : cases) {
         std::wstring path = testing_support::Wide(dir / "source.mq4");
         testing_support::WriteBytes(dir / "source.mq4", c.text);
-        EXPECT_EQ(terminal::GetType(path, terminal::kMetaTrader4), c.kind) << c.text.substr(0, 80);
+        EXPECT_EQ(terminal::GetType(path, terminal::kGenerations[c.mql5]), c.kind)
+            << c.text.substr(0, 80);
     }
     // The caller's path loses its quotes. (File errors: the install road's failures.)
     std::wstring quoted = testing_support::Wide("\"" + (dir / "source.mq4") + "\"");
@@ -134,57 +158,6 @@ TEST(OpenMetaEditor, SaysWhyTheEditorDidNotStart) {
     EXPECT_EQ(launch.Started() ? L"started" : launch.Failure(),
               L"The terminal's editor could not be started:\r\n" + folder +
                   L"\\metaeditor.exe\r\n\r\n" + sys::SystemMessage(ERROR_BAD_EXE_FORMAT));
-}
-
-// What MQL5's compiler makes of a source, in its order: OnCalculate, then the library, then
-// OnStart. (Bytes of every kind and split anywhere: the fuzzer and its reference model.)
-TEST(ScanHandlers, TheCompilersOrderDecides) {
-    class Bytes : public terminal::ByteSource {
-    public:
-        explicit Bytes(const std::string& bytes) : bytes_(bytes) {}
-        std::size_t Read(char* buffer, std::size_t size) override {
-            const std::size_t n = bytes_.copy(buffer, size, pos_);
-            pos_ += n;
-            return n;
-        }
-
-    private:
-        const std::string& bytes_;
-        std::size_t pos_ = 0;
-    };
-    const std::string blanks(100, '\t'); // longer than the smallest chunk
-    const struct {
-        std::string text;
-        const char* kind;
-    } cases[] = {
-        {"#property library\nvoid OnStart() {}\nint OnCalculate(const int n) { return n; }",
-         "Indicator"},
-        {"#property library\r\nvoid OnStart() {}\r\n", "Library"},
-        {"#property service\nvoid OnStart() {}", "Service"},
-        {"#define RUN OnStart\nvoid RUN() {}", "Script"},
-        {"void OnTick() {}", "Expert Advisor"},
-        {"// OnCalculate\n/* int OnStart()\n*/ void OnTick() {}", "Expert Advisor"},
-        {"string s = \"OnCalculate \\\" OnStart\";", "Expert Advisor"},
-        {"ushort q = '\\'', w = 'OnStart';", "Expert Advisor"},
-        {"string s = \"unclosed\nvoid OnStart() {}", "Script"},
-        {"int OnCalculateEx; void MyOnStart() {}", "Expert Advisor"},
-        {"#property service\nvoid OnTick() {}", "Expert Advisor"},
-        {"/* x */#property library\nvoid OnStart() {}", "Script"},
-        {"#property\tlibrary", "Library"},
-        {" \t #property" + blanks + "service\nvoid OnStart();", "Service"},
-        {"#PROPERTY library\nvoid OnStart() {}", "Script"},
-        {Utf16(u8"#property service\r\n// Привет\r\nvoid OnStart() {}"), "Service"},
-        {Utf16("int OnCalculate();").substr(2), "Indicator"}, // UTF-16 LE without its mark
-        {u8"\xEF\xBB\xBF// Grüße\n#property library", "Library"},
-        {std::string(45, ' ') + "int OnCalculate();", "Indicator"}, // across a read
-    };
-    for (const auto& c : cases) {
-        for (const std::size_t chunk : {terminal::kScanChunk, std::size_t{64}}) {
-            Bytes source(c.text);
-            EXPECT_STREQ(terminal::KindText(terminal::ScanHandlers(source, chunk)), c.kind)
-                << c.text << " | chunk " << chunk;
-        }
-    }
 }
 
 } // namespace

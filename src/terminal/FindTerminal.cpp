@@ -99,7 +99,7 @@ Terminal Registered(const std::wstring& folder, const Terminals& terminals) {
     if (sys::IsFolder(ProgramsOf(bare, generation))) {
         return Current(bare, bare, generation);
     }
-    if (sys::IsFile(bare + L"\\" + generation.metalang)) {
+    if (generation.metalang != nullptr && sys::IsFile(bare + L"\\" + generation.metalang)) {
         return Legacy(folder, generation);
     }
     return Current(bare, {}, generation);
@@ -149,6 +149,14 @@ void NameAndOrder(std::vector<Terminal>& listed) {
     });
 }
 
+// The folder registered as the generation's terminal, as stored; "NA" when none is.
+std::wstring RegisteredFolder(const Generation& generation) {
+    return generation.registryKey != nullptr
+               ? Main::GetRegString(HKEY_CURRENT_USER, generation.registryKey, L"InstallPath",
+                                    kNoTerminal)
+               : kNoTerminal;
+}
+
 // Which kinds' folders a terminal has, and where.
 std::wstring KindFolderOf(const Terminal& terminal, const KindSpec& kind) {
     if (terminal.layout == Layout::Legacy) {
@@ -162,8 +170,7 @@ std::wstring KindFolderOf(const Terminal& terminal, const KindSpec& kind) {
 } // namespace
 
 std::wstring GetMT4Path() {
-    return Main::GetRegString(HKEY_CURRENT_USER, kMetaTrader4.registryKey, L"InstallPath",
-                              kNoTerminal);
+    return RegisteredFolder(kMetaTrader4);
 }
 
 bool IsNoTerminal(const std::wstring& folder) {
@@ -176,7 +183,7 @@ std::vector<Terminals> FindTerminals() {
     for (const Generation& generation : kGenerations) {
         Terminals& terminals = found.emplace_back();
         terminals.generation = &generation;
-        terminals.registered = &generation == &kMetaTrader4 ? GetMT4Path() : kNoTerminal;
+        terminals.registered = RegisteredFolder(generation);
         for (const DataFolder& candidate : all) {
             if (sys::IsFolder(ProgramsOf(candidate.data, generation))) {
                 terminals.dataFolders.push_back(candidate);

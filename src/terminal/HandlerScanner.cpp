@@ -41,73 +41,11 @@ public:
         star_.Reset();
         literal_.Reset();
         while (p < limit) {
-            switch (state_) {
-            case State::LineStart:
-                while (p < limit && IsBlank(*p)) {
-                    ++p;
-                }
-                if (p == limit) {
-                    return p;
-                }
-                state_ = State::Code;
-                if (*p == '#' && std::memcmp(p + 1, "property", 8) == 0 && IsBlank(p[9])) {
-                    state_ = State::DirectiveName;
-                    p += 10;
-                }
-                break;
-            case State::DirectiveName:
-                while (p < limit && IsBlank(*p)) {
-                    ++p;
-                }
-                if (p == limit) {
-                    return p;
-                }
-                // The name is code as well: the code's reading goes on at it.
-                found_ |= WordAt(p, "library") ? kLibrary : WordAt(p, "service") ? kService : 0;
-                state_ = State::Code;
-                break;
-            case State::Code:
-                p = code_.Next(p, limit);
-                if (p == limit) {
-                    return p;
-                }
-                p = InCode(p);
-                break;
-            case State::LineComment:
-                p = lineEnd_.Next(p, limit);
-                if (p == limit) {
-                    return p;
-                }
-                state_ = State::LineStart;
-                ++p;
-                break;
-            case State::BlockComment:
-                p = star_.Next(p, limit);
-                if (p == limit) {
-                    return p;
-                }
-                if (p[1] == '/') {
-                    state_ = State::Code;
-                    ++p;
-                }
-                ++p;
-                break;
-            case State::Literal:
-                p = literal_.Next(p, limit);
-                if (p == limit) {
-                    return p;
-                }
-                if (*p == '\\') {
-                    ++p; // whatever follows, a line end too, stays in the literal
-                } else if (*p == '\r' || *p == '\n') {
-                    // An unclosed literal ends with its line, as the compiler recovers.
-                    state_ = State::LineStart;
-                } else if (*p == quote_) {
-                    state_ = State::Code;
-                }
-                ++p;
-                break;
+            p = Next(p, limit);
+            if (p == limit) {
+                return p;
             }
+            p = Take(p);
         }
         return p;
     }
@@ -132,6 +70,66 @@ private:
     // LineStart: only blanks so far on a line of code, where a directive may begin.
     // DirectiveName: past "#property" and a blank.
     enum class State { LineStart, DirectiveName, Code, LineComment, BlockComment, Literal };
+
+    // The first byte at or after p that the state has to look at, or limit.
+    const unsigned char* Next(const unsigned char* p, const unsigned char* limit) {
+        switch (state_) {
+        case State::LineStart:
+        case State::DirectiveName:
+            while (p < limit && IsBlank(*p)) {
+                ++p;
+            }
+            return p;
+        case State::Code:
+            return code_.Next(p, limit);
+        case State::LineComment:
+            return lineEnd_.Next(p, limit);
+        case State::BlockComment:
+            return star_.Next(p, limit);
+        default: // Literal
+            return literal_.Next(p, limit);
+        }
+    }
+
+    // Takes what stands at p, which Next stopped at; returns where reading goes on.
+    const unsigned char* Take(const unsigned char* p) {
+        switch (state_) {
+        case State::LineStart:
+            state_ = State::Code;
+            if (*p == '#' && std::memcmp(p + 1, "property", 8) == 0 && IsBlank(p[9])) {
+                state_ = State::DirectiveName;
+                return p + 10;
+            }
+            return p;
+        case State::DirectiveName:
+            // The name is code as well: the code's reading goes on at it.
+            found_ |= WordAt(p, "library") ? kLibrary : WordAt(p, "service") ? kService : 0;
+            state_ = State::Code;
+            return p;
+        case State::Code:
+            return InCode(p);
+        case State::LineComment:
+            state_ = State::LineStart;
+            return p + 1;
+        case State::BlockComment:
+            if (p[1] == '/') {
+                state_ = State::Code;
+                return p + 2;
+            }
+            return p + 1;
+        default: // Literal
+            if (*p == '\\') {
+                return p + 2; // whatever follows, a line end too, stays in the literal
+            }
+            if (*p == '\r' || *p == '\n') {
+                // An unclosed literal ends with its line, as the compiler recovers.
+                state_ = State::LineStart;
+            } else if (*p == quote_) {
+                state_ = State::Code;
+            }
+            return p + 1;
+        }
+    }
 
     // p is a byte the code's finder stopped at; returns the one after what it takes.
     const unsigned char* InCode(const unsigned char* p) {

@@ -44,27 +44,31 @@ TEST(GetType, ByTheRuleOfTheSourcesGeneration) {
         {Utf16(u8"#property ｓhow_inputs // Привет"), "Expert Advisor"}, // other letters
         {Utf16(filler + "\n#property library"), "Library"},
         {u8"\xEF\xBB\xBF// Grüße\n#property show_confirm", "Script"},
+        // MQL5: the first handler in the compiler's order decides, whatever else is there.
         {"#property library\nvoid OnStart() {}\nint OnCalculate(const int n) { return n; }",
          "Indicator", true},
         {"#property library\r\nvoid OnStart() {}\r\n", "Library", true},
         {"#property service\nvoid OnStart() {}", "Service", true},
         {"#define RUN OnStart\nvoid RUN() {}", "Script", true},
         {"void OnTick() {}", "Expert Advisor", true},
+        // A name in a comment or a literal, or within a longer name, is none.
         {"// OnCalculate\n/* int OnStart()\n*/ void OnTick() {}", "Expert Advisor", true},
         {"string s = \"OnCalculate \\\" OnStart\";", "Expert Advisor", true},
         {"ushort q = '\\'', w = 'OnStart';", "Expert Advisor", true},
         {"string s = \"unclosed\nvoid OnStart() {}", "Script", true},
         {"int OnCalculateEx; void MyOnStart() {}", "Expert Advisor", true},
+        // A directive stands first on its line, its name after blanks of any number and kind.
         {"#property service\nvoid OnTick() {}", "Expert Advisor", true},
         {"/* x */#property library\nvoid OnStart() {}", "Script", true},
         {"#property\tlibrary", "Library", true},
         {" \t #property" + std::string(terminal::kScanChunk, '\t') + "service\nvoid OnStart();",
          "Service", true}, // blanks across two reads
         {"#PROPERTY library\nvoid OnStart() {}", "Script", true},
+        // Any encoding, UTF-16 LE without its mark too; a name across two reads.
         {Utf16(u8"#property service\r\n// Привет\r\nvoid OnStart() {}"), "Service", true},
-        {Utf16("int OnCalculate();").substr(2), "Indicator", true}, // UTF-16 LE without its mark
+        {Utf16("int OnCalculate();").substr(2), "Indicator", true},
         {u8"\xEF\xBB\xBF// Grüße\n#property library", "Library", true},
-        {filler + "int OnCalculate();", "Indicator", true}, // across two reads
+        {filler + "int OnCalculate();", "Indicator", true},
     };
     TempFolder dir;
     for (const auto& c : cases) {

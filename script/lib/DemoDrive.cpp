@@ -139,18 +139,15 @@ int RunEntry(const std::string& key, const std::string& file) {
     const HKEY root = key.rfind("HKCU\\", 0) == 0 ? HKEY_CURRENT_USER : HKEY_CLASSES_ROOT;
     std::string command = testing_support::StoredText(root, key.substr(5) + "\\command");
     const auto at = command.find("%1");
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started{};
-    std::wstring line =
-        at == std::string::npos ? L"" : testing_support::Wide(command.replace(at, 2, file));
-    if (line.empty() || !CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
-                                        nullptr, &startup, &started)) {
+    sys::unique_handle started;
+    if (at != std::string::npos) {
+        started = driver::StartAsExplorer(testing_support::Wide(command.replace(at, 2, file)));
+    }
+    if (!started) {
         std::printf("  no command to run in %s\n", key.c_str());
         return 1;
     }
-    CloseHandle(started.hThread);
-    return Answer(started.hProcess);
+    return Answer(started.release());
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "app/frMain.h"
 #include "app/Arguments.h"
 #include "app/Menus.h"
-#include "app/Messages.h"
+#include "app/Selection.h"
 #include "res/resource.h"
 #include "settings/SettingsStore.h"
 #include "sys/CodePage.h"
@@ -17,7 +17,10 @@ constexpr const wchar_t* kClassName = L"frMain";
 
 } // namespace
 
-frMain::frMain(HINSTANCE instance) : instance_(instance) {}
+frMain::frMain(HINSTANCE instance, const app::Arguments& arguments, const sys::Stream& output,
+               app::Gathering* gathering)
+    : instance_(instance), arguments_(arguments), voice_(arguments.quiet), output_(output),
+      gathering_(gathering) {}
 
 void frMain::Form_Initialize() {
     InitCommonControls();
@@ -55,18 +58,17 @@ void frMain::Form_Load() {
         settings::SetKeys(app::Menus(found));
         Hide();
         LoadSettings();
-        const std::wstring argument = app::ArgumentText(GetCommandLineW());
-        if (argument.empty()) {
+        if (!arguments_.wrong.empty()) {
+            voice_.Fail(arguments_.wrong);
+            EndAtOnce(app::Exit::WrongCommandLine);
+        }
+        if (arguments_.sources.empty()) {
             Show();
             return;
         }
-        const app::Arguments arguments = app::ParseArguments(argument);
-        const terminal::Generation* generation = terminal::GenerationOf(arguments.source);
-        if (generation == nullptr) {
-            MessageBoxW(nullptr, L"Un-recognized file type", kAppTitle, kStyleCritical);
-            EndAtOnce(ExitCode::Refused);
-        }
-        InstallSource(arguments.source, arguments.terminal, found[terminal::IndexOf(*generation)]);
+        exit_ = app::InstallSelection(arguments_, found, options_, gathering_, voice_, output_);
+        Unload();
+        // The editors' turns on their terminals, if still held, end before the program does.
     } catch (const std::exception& error) {
         FailAtOnce(error);
     }
@@ -74,20 +76,21 @@ void frMain::Form_Load() {
 
 LRESULT CALLBACK frMain::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
                                     LPARAM lParam) noexcept {
+    if (message == WM_NCCREATE) {
+        auto* form = static_cast<frMain*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        form->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    }
+    auto* form = reinterpret_cast<frMain*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (form == nullptr) {
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
     try {
-        if (message == WM_NCCREATE) {
-            auto* form =
-                static_cast<frMain*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-            form->hwnd_ = hwnd;
-            SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-        }
-        auto* form = reinterpret_cast<frMain*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-        return form != nullptr ? form->HandleMessage(message, wParam, lParam)
-                               : DefWindowProcW(hwnd, message, wParam, lParam);
+        return form->HandleMessage(message, wParam, lParam);
     } catch (const std::exception& error) {
-        FailAtOnce(error);
+        form->FailAtOnce(error);
     } catch (...) {
-        FailAtOnce(L"Unexpected error.");
+        form->FailAtOnce(L"Unexpected error.");
     }
 }
 
@@ -102,7 +105,7 @@ LRESULT frMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         Unload();
         return 0;
     case WM_DESTROY:
-        PostQuitMessage(0);
+        PostQuitMessage(static_cast<int>(exit_));
         return 0;
     default:
         return DefWindowProcW(hwnd_, message, wParam, lParam);
@@ -167,16 +170,16 @@ void frMain::Unload() {
     DestroyWindow(hwnd_);
 }
 
-void frMain::EndAtOnce(ExitCode code) {
+void frMain::EndAtOnce(app::Exit code) {
     ExitProcess(static_cast<UINT>(code));
 }
 
-void frMain::FailAtOnce(const std::wstring& message) {
-    MessageBoxW(nullptr, message.c_str(), kAppTitle, kStyleCritical);
-    EndAtOnce(ExitCode::Failed);
+void frMain::FailAtOnce(const std::wstring& message) const {
+    voice_.Fail(message);
+    EndAtOnce(app::Exit::NotInstalled);
 }
 
-void frMain::FailAtOnce(const std::exception& error) {
+void frMain::FailAtOnce(const std::exception& error) const {
     const auto* told = dynamic_cast<const sys::Error*>(&error);
     FailAtOnce(told != nullptr ? told->Message() : sys::FromAnsi(error.what()));
 }

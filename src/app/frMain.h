@@ -1,8 +1,11 @@
 // The program's only window: start-up object, options window and holder of the options.
 #pragma once
 
+#include "app/Arguments.h"
+#include "app/Gathering.h"
+#include "app/Teller.h"
 #include "settings/OptionsWindow.h"
-#include "terminal/Terminal.h"
+#include "sys/Streams.h"
 
 #include <windows.h>
 
@@ -11,7 +14,10 @@
 
 class frMain {
 public:
-    explicit frMain(HINSTANCE instance);
+    // Started with these arguments, this standard output, and the sources handed to it when it
+    // gathers them (null: it does not).
+    frMain(HINSTANCE instance, const app::Arguments& arguments, const sys::Stream& output,
+           app::Gathering* gathering);
     frMain(const frMain&) = delete;
     frMain& operator=(const frMain&) = delete;
 
@@ -28,60 +34,32 @@ public:
 
     void LoadSettings();
     void SaveSettings();
-    // Into the terminal named by its folder, or into every one (app::kEveryTerminal), or, when
-    // choice is empty, into the one that serves the source.
-    void InstallSource(const std::wstring& sourcePath, const std::wstring& choice,
-                       const terminal::Terminals& terminals);
 
 private:
-    enum class ExitCode : UINT { Done = 0, Refused = 1, Failed = 2 };
-
     // Only dispatches; no exception leaves it.
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam,
                                        LPARAM lParam) noexcept;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCommand(int id, int notification);
 
-    // What became of the source in one terminal.
-    struct Outcome {
-        terminal::Destination destination;
-        bool declined = false;    // No to the replace question: nothing was copied or compiled
-        std::wstring compileSaid; // what a run says of the compile; empty when nothing went wrong
-        std::wstring openSaid;    // and of opening the editor
-        bool keep = false;        // the terminal told that it did not compile: the source stays
-        terminal::EditorLaunch editor;
-    };
-    // The source into one terminal: placed, compiled and opened as the options say. Throws
-    // sys::Error when the terminal cannot take it.
-    Outcome InstallInto(const terminal::Terminal& target, const std::wstring& source,
-                        const std::wstring& fileName, const std::string& kind);
-    // One terminal, each of its messages told as it comes.
-    void InstallInOne(const terminal::Terminals& terminals, const terminal::Terminal& target,
-                      const std::wstring& source, const std::wstring& fileName,
-                      const std::string& kind);
-    // Each listed terminal in turn, told in one message at the end.
-    void InstallInEvery(const terminal::Terminals& terminals, const std::wstring& source,
-                        const std::wstring& fileName, const std::string& kind);
-    // Copies the source into its kind folder, asking before it replaces a file there; false when
-    // the user said No.
-    bool CopyOrAsk(const std::wstring& source, const std::wstring& destination);
-    // "The <kind> has been installed!", when the user wants to be told.
-    void Tell(const std::wstring& source, const terminal::Generation& generation);
-
     void cmdOk_Click();
     void cmdCancel_Click();
     void Command1_Click();
 
-    bool IsChecked(settings::ControlId control) const { return options_.IsChecked(control); }
-
     // The two ways the program ends.
     void Unload();
-    [[noreturn]] static void EndAtOnce(ExitCode code);
-    // Shows the error (style 16) and ends at once: every error that is passed up ends here.
-    [[noreturn]] static void FailAtOnce(const std::wstring& message);
-    [[noreturn]] static void FailAtOnce(const std::exception& error);
+    [[noreturn]] static void EndAtOnce(app::Exit code);
+    // Shows the error (style 16; to the standard error when quiet) and ends at once: every error
+    // that is passed up ends here.
+    [[noreturn]] void FailAtOnce(const std::wstring& message) const;
+    [[noreturn]] void FailAtOnce(const std::exception& error) const;
 
     HINSTANCE instance_;
     HWND hwnd_ = nullptr;
     settings::OptionsWindow options_;
+    const app::Arguments& arguments_;
+    const app::Voice voice_;
+    const sys::Stream& output_;
+    app::Gathering* gathering_;
+    app::Exit exit_ = app::Exit::Installed; // the code the message loop ends with
 };

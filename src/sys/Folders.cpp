@@ -134,6 +134,17 @@ int CompareNames(const std::wstring& a, const std::wstring& b) noexcept {
            CSTR_EQUAL;
 }
 
+std::wstring NameKey(const std::wstring& name) noexcept {
+    std::uint64_t hash = 14695981039346656037ull; // FNV-1a over the upper-cased UTF-16 units
+    for (wchar_t c : name) {
+        CharUpperBuffW(&c, 1);
+        hash = (hash ^ static_cast<std::uint16_t>(c)) * 1099511628211ull;
+    }
+    wchar_t key[20];
+    std::swprintf(key, 20, L"%016llx", static_cast<unsigned long long>(hash));
+    return key;
+}
+
 bool IsBelow(const std::wstring& path, const std::wstring& folder) noexcept {
     try {
         return path.size() > folder.size() && path[folder.size()] == L'\\' &&

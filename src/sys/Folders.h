@@ -37,6 +37,10 @@ std::wstring FullPath(const std::wstring& path) noexcept;
 bool SameName(const std::wstring& a, const std::wstring& b) noexcept;
 // Orders two names as SameName compares them: less than, equal to or greater than 0.
 int CompareNames(const std::wstring& a, const std::wstring& b) noexcept;
+// Sixteen hex digits that stand for the name in the names of the system's objects, the same
+// whatever its letter case.
+std::wstring NameKey(const std::wstring& name) noexcept;
+
 // The path lies below the folder, at any depth.
 bool IsBelow(const std::wstring& path, const std::wstring& folder) noexcept;
 

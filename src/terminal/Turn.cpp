@@ -1,4 +1,5 @@
 #include "terminal/Turn.h"
+#include "sys/Folders.h"
 #include "sys/SysError.h"
 
 #include <algorithm>
@@ -15,14 +16,7 @@ constexpr DWORD kLookMs = 1000;
 } // namespace
 
 std::wstring TurnName(const std::wstring& folder) {
-    std::uint64_t hash = 14695981039346656037ull; // FNV-1a over the upper-cased UTF-16 units
-    for (wchar_t c : folder) {
-        CharUpperBuffW(&c, 1);
-        hash = (hash ^ static_cast<std::uint16_t>(c)) * 1099511628211ull;
-    }
-    wchar_t name[64];
-    std::swprintf(name, 64, L"Local\\Tarvex.Turn.%016llx", static_cast<unsigned long long>(hash));
-    return name;
+    return L"Local\\Tarvex.Turn." + sys::NameKey(folder);
 }
 
 Turn::Turn(const std::wstring& folder) noexcept {

@@ -84,15 +84,35 @@ void CollectControls(HWND parent, std::vector<ControlInfo>& out) {
 
 } // namespace
 
-Program::Program(const std::string& exe, const std::string& commandTail,
-                 const std::string& folder) {
+Program::Program(const std::string& exe, const std::string& commandTail, const std::string& folder,
+                 driver::Output output) {
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    sys::unique_hfile discard;
+    sys::unique_hfile written;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    if (output == driver::Output::Discarded) {
+        discard.reset(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, OPEN_EXISTING, 0,
+                                  nullptr));
+        startup.hStdInput = startup.hStdOutput = startup.hStdError = discard.get();
+    } else if (output == driver::Output::Captured) {
+        HANDLE read = nullptr;
+        HANDLE write = nullptr;
+        if (!CreatePipe(&read, &write, &inherited, 1 << 20)) {
+            throw std::runtime_error("cannot make a pipe");
+        }
+        output_.reset(read);
+        written.reset(write);
+        SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+        startup.hStdOutput = write;
+    }
     PROCESS_INFORMATION info{};
     std::wstring line = Wide("\"" + exe + "\" " + commandTail);
     // Wine now and then refuses a start while an earlier instance is still being torn down.
     for (int attempt = 0;
-         !CreateProcessW(Wide(exe).c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+         !CreateProcessW(Wide(exe).c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr,
                          folder.empty() ? nullptr : Wide(folder).c_str(), &startup, &info);
          ++attempt, Sleep(200)) {
         if (attempt == 4) {
@@ -101,6 +121,16 @@ Program::Program(const std::string& exe, const std::string& commandTail,
     }
     CloseHandle(info.hThread);
     process_.reset(info.hProcess);
+}
+
+std::string Program::ReadOutput() {
+    std::string text;
+    char buffer[4096];
+    DWORD read = 0;
+    while (output_ && ReadFile(output_.get(), buffer, sizeof buffer, &read, nullptr) && read > 0) {
+        text.append(buffer, read);
+    }
+    return text;
 }
 
 Program::~Program() {
@@ -115,6 +145,20 @@ bool Program::WaitForExit(DWORD milliseconds, DWORD* code) {
            (code == nullptr || GetExitCodeProcess(process_.get(), code));
 }
 
+sys::unique_handle StartAsExplorer(const std::wstring& commandLine) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    PROCESS_INFORMATION started{};
+    std::wstring line = commandLine;
+    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &started)) {
+        return {};
+    }
+    CloseHandle(started.hThread);
+    return sys::unique_handle(started.hProcess);
+}
+
 HANDLE InvokeVerb(const std::string& verb, const std::string& file) {
     const std::wstring wideVerb = Wide(verb);
     const std::wstring wideFile = Wide(file);
@@ -124,7 +168,18 @@ HANDLE InvokeVerb(const std::string& verb, const std::string& file) {
     info.lpVerb = wideVerb.c_str();
     info.lpFile = wideFile.c_str();
     info.nShow = SW_SHOWNORMAL;
-    return ShellExecuteExW(&info) ? info.hProcess : nullptr;
+    // Under Wine the shell hands its caller's standard handles on, which Explorer has none of.
+    const DWORD kinds[] = {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
+    HANDLE own[3];
+    for (int i = 0; i < 3; ++i) {
+        own[i] = GetStdHandle(kinds[i]);
+        SetStdHandle(kinds[i], nullptr);
+    }
+    const bool started = ShellExecuteExW(&info) != FALSE;
+    for (int i = 0; i < 3; ++i) {
+        SetStdHandle(kinds[i], own[i]);
+    }
+    return started ? info.hProcess : nullptr;
 }
 
 HWND FindWindowOf(DWORD pid, const char* className, const char* caption) {
@@ -159,6 +214,10 @@ MessageBoxInfo ReadMessageBox(HWND box) {
         const char* buttons[] = {"", "OK", "Cancel", "Abort", "Retry", "Ignore", "Yes", "No"};
         if (!IsWindowVisible(control.handle)) {
             continue;
+        } else if (control.className == "Button" &&
+                   (control.style & BS_TYPEMASK) == BS_AUTOCHECKBOX) {
+            const bool ticked = SendMessageW(control.handle, BM_GETCHECK, 0, 0) == BST_CHECKED;
+            info.look += std::string(ticked ? " [x] " : " [ ] ") + control.caption;
         } else if (control.className == "Button") {
             info.look += std::string(" ") + (control.id < 8 ? buttons[control.id] : "?");
         } else if ((control.style & SS_TYPEMASK) == SS_ICON) {
@@ -171,7 +230,7 @@ MessageBoxInfo ReadMessageBox(HWND box) {
     return info;
 }
 
-MessageBoxInfo AnswerMessageBox(DWORD pid, int button, DWORD milliseconds) {
+MessageBoxInfo AnswerMessageBox(DWORD pid, int button, DWORD milliseconds, bool tick) {
     const HWND box = WaitForWindow(pid, "#32770", nullptr, milliseconds);
     const HWND control = box ? GetDlgItem(box, button) : nullptr;
     if (control == nullptr || !IsWindowVisible(control)) {
@@ -179,6 +238,11 @@ MessageBoxInfo AnswerMessageBox(DWORD pid, int button, DWORD milliseconds) {
     }
     Sleep(100); // painted, so that its icon can be read from the screen
     const MessageBoxInfo info = ReadMessageBox(box);
+    for (const auto& checkBox : ListControls(box)) {
+        if (tick && (checkBox.style & BS_TYPEMASK) == BS_AUTOCHECKBOX) {
+            SendMessageW(checkBox.handle, BM_CLICK, 0, 0);
+        }
+    }
     PressButton(control);
     WaitUntil([box] { return !IsWindow(box) || !IsWindowVisible(box); }, 10000);
     return info;

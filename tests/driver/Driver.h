@@ -10,19 +10,34 @@
 
 namespace driver {
 
+// The standard handles a program is started with. Under Wine a program started without any
+// still gets its parent's output: Explorer's instances are started with none, explicitly.
+enum class Output {
+    Discarded, // the NUL device, as a script that does not read it
+    None,      // as Explorer starts one
+    Captured,  // a pipe, read by Program::ReadOutput
+};
+
 // A started program, killed if it still runs at the end. commandTail follows the quoted path.
 class Program {
 public:
-    Program(const std::string& exe, const std::string& commandTail, const std::string& folder = "");
+    Program(const std::string& exe, const std::string& commandTail, const std::string& folder = "",
+            Output output = Output::Discarded);
     ~Program();
     DWORD Pid() const { return GetProcessId(process_.get()); }
     // True when the program ended within the time; its exit code in *code.
     bool WaitForExit(DWORD milliseconds, DWORD* code = nullptr);
+    // Output::Captured: what it wrote, once every holder of the pipe (the program and what it
+    // started) has closed it.
+    std::string ReadOutput();
 
 private:
     sys::unique_handle process_;
+    sys::unique_hfile output_;
 };
 
+// Starts a program as Explorer does: with no standard handles.
+sys::unique_handle StartAsExplorer(const std::wstring& commandLine);
 // What Explorer does when the user chooses a file's context-menu entry: the process, or null.
 HANDLE InvokeVerb(const std::string& verb, const std::string& file);
 
@@ -59,13 +74,15 @@ std::vector<ControlInfo> ListControls(HWND window);
 
 struct MessageBoxInfo {
     std::string text;
-    // Its caption, buttons and icon as the user sees them, whatever the system's language:
-    // "Tarvex: OK, stop", "Exist: Yes No, information", "Tarvex: OK" for no icon.
+    // Its caption, buttons, check box and icon as the user sees them, whatever the system's
+    // language: "Tarvex: OK, stop", "Exist: Yes No, information", "Tarvex: OK" for no icon,
+    // "Exist: Yes No [ ] Do this, information" with a check box, "[x]" when ticked.
     std::string look;
 };
 MessageBoxInfo ReadMessageBox(HWND box);
 // Waits for the process's message box, reads it, and presses the button with that id.
-MessageBoxInfo AnswerMessageBox(DWORD pid, int button, DWORD milliseconds = 20000);
+MessageBoxInfo AnswerMessageBox(DWORD pid, int button, DWORD milliseconds = 20000,
+                                bool tick = false);
 
 // Clicks the button; the program handles the click in its own time (see WaitUntil).
 inline void PressButton(HWND button) {

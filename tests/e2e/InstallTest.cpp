@@ -12,6 +12,21 @@
 namespace {
 
 using e2e::Encoding;
+
+// A summary's first line, then its other lines in order: they come in the order the sources did.
+std::string Sorted(const std::string& text) {
+    std::multiset<std::string> lines;
+    for (auto at = text.find("\r\n"); at != std::string::npos;) {
+        const auto next = text.find("\r\n", at + 2);
+        lines.insert(text.substr(at + 2, next - at - 2));
+        at = next;
+    }
+    std::string sorted = text.substr(0, text.find("\r\n"));
+    for (const std::string& line : lines) {
+        sorted += "|" + line;
+    }
+    return sorted;
+}
 using e2e::ExitCodeOf;
 using e2e::Road;
 using testing_support::PathExists;
@@ -52,7 +67,7 @@ TEST_P(Installs, TheSourceIntoItsKindFolderUnderItsTruePathOrNothing) {
         EXPECT_EQ(shown.text.rfind("The compiler cannot be handed this path:\r\n" + installed, 0),
                   0u)
             << shown.text;
-        EXPECT_EQ(ExitCodeOf(*tarvex), 2u);
+        EXPECT_EQ(ExitCodeOf(*tarvex), 1u);
         EXPECT_FALSE(PathExists(installed));
         EXPECT_EQ(ReadBytes(source), bytes);
         EXPECT_TRUE(terminal.Runs().empty());
@@ -116,13 +131,16 @@ struct Current {
     const char* message = ""; // the first run's one message box: {dest}, {source}, {folder}
                               // (the terminal's), {kinds}, {error} (the system's words)
     DWORD error = 0;
-    const char* result = nullptr; // the editor's compile fails so
-    int delayMs = 0;              // the editor takes that long
-    bool keepTime = false;        // the .ex4 keeps the write time of the one before
-    bool open = true;             // compile and open; else compile only
-    bool compiled = true;         // the editor wrote the .ex4; else the source is kept, and said so
-    bool ran = true;              // the editor recorded its compile (and opening) of each source
+    const char* result = nullptr;  // the editor's compile fails so
+    const char* failing = nullptr; // only for sources whose names hold this
+    int delayMs = 0;               // the editor takes that long
+    bool keepTime = false;         // the .ex4 keeps the write time of the one before
+    bool open = true;              // compile and open; else compile only
+    bool compiled = true; // the editor wrote the .ex4; else the source is kept, and said so
+    bool ran = true;      // the editor recorded its compile (and opening) of each source
     int instances = 1;
+    bool gathered = false;    // started as Explorer starts them: one run, whose message is one
+                              // summary, its lines in any order
     bool heldTurn = false;    // by a run that never ends
     bool blockedTurn = false; // the turn's name is taken by an object of another kind
 };
@@ -133,8 +151,10 @@ protected:
         StandIn(nullptr, nullptr, nullptr);
         Road::TearDown();
     }
-    static void StandIn(const char* result, const char* delayMs, const char* keepTime) {
+    static void StandIn(const char* result, const char* delayMs, const char* keepTime,
+                        const char* failing = nullptr) {
         SetEnvironmentVariableA("TARVEX_STANDIN_RESULT", result);
+        SetEnvironmentVariableA("TARVEX_STANDIN_FAILING", failing);
         SetEnvironmentVariableA("TARVEX_STANDIN_DELAY_MS", delayMs);
         SetEnvironmentVariableA("TARVEX_STANDIN_KEEP_TIME", keepTime);
     }
@@ -148,7 +168,7 @@ TEST_P(Terminals, ServeTheSourceAndSayWhatBecameOfIt) {
     }
     e2e::StoreOptions(c.open ? "1" : "2", "1", c.tell ? "1" : "0");
     StandIn(c.result, c.delayMs ? std::to_string(c.delayMs).c_str() : nullptr,
-            c.keepTime ? "1" : nullptr);
+            c.keepTime ? "1" : nullptr, c.failing);
     const DWORD patience = // for a message, and for the runs to end
         e2e::kTimeoutMs + c.delayMs * c.instances + (c.heldTurn ? terminal::kTurnWaitMs : 0);
     const StandInTerminal& served = *mts[std::max(c.serves, 0)];
@@ -166,12 +186,16 @@ TEST_P(Terminals, ServeTheSourceAndSayWhatBecameOfIt) {
     const auto program = [&](int i) {
         return destination(i).replace(destination(i).size() - 3, 2, "ex");
     };
+    const auto compiled = [&](int i) {
+        return c.compiled && !(c.failing && name(i).find(c.failing) != std::string::npos);
+    };
     if (c.keepTime) {
         testing_support::WriteBytes(program(0), "an earlier compile's"); // whose time it keeps
     }
     std::vector<std::unique_ptr<driver::Program>> runs;
     for (int i = 0; i < c.instances; ++i) {
-        runs.push_back(Start("\"" + Source(c.kind, name(i), folder, c.encoding) + "\""));
+        runs.push_back(Start("\"" + Source(c.kind, name(i), folder, c.encoding) + "\"", "",
+                             c.gathered ? driver::Output::None : driver::Output::Discarded));
     }
     const bool kept = c.serves >= 0 && !c.compiled && !inPlace && !served.Legacy();
     const std::string message = e2e::Expanded(
@@ -181,18 +205,41 @@ TEST_P(Terminals, ServeTheSourceAndSayWhatBecameOfIt) {
          {"{folder}", served.Path()},
          {"{kinds}", kinds},
          {"{error}", testing_support::Utf8(sys::SystemMessage(c.error))}});
-    if (*c.message) {
+    // Gathered, the run that answers is the one that took the others' sources.
+    std::size_t answering = 0;
+    if (c.gathered && *c.message) {
+        driver::WaitUntil(
+            [&] {
+                for (answering = 0; answering < runs.size(); ++answering) {
+                    if (driver::FindWindowOf(runs[answering]->Pid(), "#32770", nullptr)) {
+                        return true;
+                    }
+                }
+                answering = 0;
+                return false;
+            },
+            patience);
+    }
+    if (*c.message && !c.gathered) {
         const auto box = driver::AnswerMessageBox(runs[0]->Pid(), IDOK, patience);
         EXPECT_EQ(box.look, c.serves >= 0 ? "Tarvex: OK, warning" : "Tarvex: OK, stop");
         EXPECT_EQ(box.text, message);
+    } else if (*c.message) {
+        const auto box = driver::AnswerMessageBox(runs[answering]->Pid(), IDOK, patience);
+        EXPECT_EQ(box.look, c.failing ? "Tarvex: OK, warning" : "Tarvex: OK");
+        EXPECT_EQ(Sorted(box.text), Sorted(message));
     }
-    if (c.tell) {
+    if (c.tell && !c.gathered) {
         const auto box = driver::AnswerMessageBox(runs[0]->Pid(), IDOK, patience);
         EXPECT_EQ(box.look + "|" + box.text,
                   std::string("Tarvex: OK|The ") + c.kind + " has been installed!");
     }
-    for (auto& run : runs) {
-        EXPECT_EQ(ExitCodeOf(*run, patience), c.serves >= 0 ? 0u : 2u);
+    for (int i = 0; i < c.instances; ++i) {
+        // Not installed, or not compiled where the terminal tells: a script learns it. Those
+        // that handed their source over have nothing to learn.
+        const bool answers = !c.gathered || i == static_cast<int>(answering);
+        const bool good = c.serves >= 0 && (c.gathered ? !c.failing : compiled(i));
+        EXPECT_EQ(ExitCodeOf(*runs[i], patience), answers && !good ? 1u : 0u) << i;
     }
     const bool ran = c.ran && c.serves >= 0;
     std::multiset<std::string> commands; // an editor that was ended records nothing: waited for
@@ -210,9 +257,9 @@ TEST_P(Terminals, ServeTheSourceAndSayWhatBecameOfIt) {
         // The source of a failed compile stays, as does one compiled where it lies; a terminal
         // before build 600 tells nothing of its compile.
         EXPECT_EQ(PathExists(folder + "\\" + name(i)),
-                  c.serves < 0 || inPlace || (!c.compiled && !served.Legacy()));
+                  c.serves < 0 || inPlace || (!compiled(i) && !served.Legacy()));
         EXPECT_EQ(PathExists(program(i)) && ReadBytes(program(i)).rfind("compiled from", 0) == 0,
-                  c.serves >= 0 && c.compiled);
+                  c.serves >= 0 && compiled(i));
         EXPECT_EQ(commands.count(served.Legacy()
                                      ? "metalang -q " + quoted
                                      : editor + "/compile:" + quoted + " /log" + portable),
@@ -290,6 +337,19 @@ INSTANTIATE_TEST_SUITE_P(Layouts, Terminals, ::testing::Values(
     // Before build 600 runs share the terminal's batch files, which cmd reads by offset.
     Current{.name = "FiveAtOnceBeforeBuild600", .terminals = {Layout{"metalang none"}},
             .delayMs = 300, .instances = 5},
+    // Chosen together in Explorer: one run, one answer, each compiled once.
+    Current{.name = "ChosenTogether", .terminals = {Layout{}}, .tell = true,
+            .message = "3 programs have been installed:\r\n0 ind.mq4: Indicator\r\n"
+                       "1- ind.mq4: Indicator\r\n2-- ind.mq4: Indicator",
+            .instances = 3, .gathered = true},
+    Current{.name = "ChosenTogetherOneFailing", .terminals = {Layout{}},
+            .message = "2 of 3 programs have been installed:\r\n0 ind.mq4: Indicator\r\n"
+                       "1- ind.mq4: This file was installed but did not compile: 1- ind.mq4(10,5) "
+                       ": error 256: 'x0' - undeclared identifier The source was kept.\r\n"
+                       "2-- ind.mq4: Indicator",
+            .result = "1 errors, 0 warnings", .failing = "1-", .instances = 3, .gathered = true},
+    Current{.name = "ChosenTogetherAllWellUntold", .terminals = {Layout{"metalang none"}},
+            .instances = 3, .gathered = true},
     // MetaTrader 5: each kind by the handlers its code defines, each encoding, both editors.
     Current{.name = "MetaTrader5ExpertAdvisorInAFolderOfItsOwn", .terminals = {Layout{"mt5"}},
             .where = "MQL5\\Experts\\Mine", .file = "e.mq5", .kind = "Expert Advisor",
@@ -378,7 +438,12 @@ TEST_P(Choose, PutsTheSourceIntoTheTerminalsChosen) {
                   e2e::Expanded(c.message, {{"{source}", source},
                                             {"{sources}", sources.Path()},
                                             {"{lastKinds}", mts.back()->KindFolder("Indicator")}}));
-    EXPECT_EQ(ExitCodeOf(*run), std::string(c.look).find("stop") == std::string::npos ? 0u : 2u);
+    // A folder that holds no terminal is a wrong command line; a terminal that did not take the
+    // source, a source not installed.
+    const std::string look = c.look;
+    EXPECT_EQ(ExitCodeOf(*run), look.find("stop") != std::string::npos      ? 2u
+                                : look.find("warning") != std::string::npos ? 1u
+                                                                            : 0u);
     for (std::size_t i = 0; i < mts.size(); ++i) {
         const bool into = std::count(c.into.begin(), c.into.end(), static_cast<int>(i)) > 0;
         const std::string copy = mts[i]->KindFolder("Indicator") + "\\ind.mq4";
@@ -437,11 +502,11 @@ TEST_F(Road, PlacesTheSourceAndDeletesItOnlyAfterAGoodCopy) {
         bool replaced, kept;
         DWORD exitCode;
     } cases[] = {
-        {sources / "a.mq4", true, false, {{IDNO, asked}}, false, true, 0},
+        {sources / "a.mq4", true, false, {{IDNO, asked}}, false, true, 1},
         {sources / "a.mq4", true, false, {{IDYES, asked}, {IDOK, told}}, true, false, 0},
         {scripts + "\\b.mq4", false, false, {{IDOK, told}}, true, true, 0}, // compiled in place
         {sources / "experts\\scripts\\c.mq4", false, false, {{IDOK, told}}, true, false, 0},
-        {sources / "d.mq4", false, true, {{IDOK, told}, {IDOK, stop + "d.mq4"}}, true, true, 2},
+        {sources / "d.mq4", false, true, {{IDOK, told}, {IDOK, stop + "d.mq4"}}, true, true, 1},
     };
     for (const auto& c : cases) {
         const std::string installed = scripts + c.source.substr(c.source.rfind('\\'));
@@ -511,7 +576,7 @@ TEST_F(Road, FailuresEndWithAClearMessageAndLoseNothing) {
         EXPECT_EQ(error.text.rfind(said) == error.text.size() - said.size(), c.code != 0)
             << error.text;
         EXPECT_EQ(error.look, "Tarvex: OK, stop");
-        EXPECT_EQ(ExitCodeOf(*tarvex), 2u);
+        EXPECT_EQ(ExitCodeOf(*tarvex), 1u);
         EXPECT_EQ(PathExists(c.argument), existed);
     }
     EXPECT_TRUE(mt.Runs().empty());
@@ -546,11 +611,12 @@ TEST_F(Road, TwoSourcesOfOneNameAtOnceLoseNoBytes) {
             runs.push_back(Start("\"" + sources / folder + "\\same.mq4\""));
         }
         for (auto& run : runs) {
-            if (driver::WaitForWindow(run->Pid(), "#32770", nullptr, 3000) != nullptr) {
+            const bool asked = driver::WaitForWindow(run->Pid(), "#32770", nullptr, 3000);
+            if (asked) {
                 EXPECT_EQ(driver::AnswerMessageBox(run->Pid(), IDNO).look,
                           "Exist: Yes No, information");
             }
-            EXPECT_EQ(ExitCodeOf(*run), 0u);
+            EXPECT_EQ(ExitCodeOf(*run), asked ? 1u : 0u);
         }
         for (const char* folder : {"one", "two"}) {
             const std::string source = sources / folder + "\\same.mq4";

@@ -129,8 +129,9 @@ protected:
     }
 
     std::unique_ptr<driver::Program> Start(const std::string& commandTail,
-                                           const std::string& folder = std::string()) {
-        return std::make_unique<driver::Program>(TarvexExe(), commandTail, folder);
+                                           const std::string& folder = std::string(),
+                                           driver::Output output = driver::Output::Discarded) {
+        return std::make_unique<driver::Program>(TarvexExe(), commandTail, folder, output);
     }
 
     testing_support::StandInTerminal mt;

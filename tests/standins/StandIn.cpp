@@ -6,6 +6,7 @@
 // compiled.
 //   TARVEX_STANDIN_DELAY_MS    each takes that long;
 //   TARVEX_STANDIN_RESULT      "2 errors, 1 warnings": the editor's compile fails so;
+//   TARVEX_STANDIN_FAILING     only the compiles of files whose names hold this text do;
 //   TARVEX_STANDIN_KEEP_TIME   the .ex4 keeps the write time it had, as on a FAT volume.
 #include "Support.h"
 #include "sys/CodePage.h"
@@ -34,7 +35,11 @@ std::string BatchLine(const std::filesystem::path& batch) {
 
 // Compiles the file as the editor does; the number of files compiled.
 int Compile(const std::filesystem::path& file) {
-    const char* failure = std::getenv("TARVEX_STANDIN_RESULT");
+    const char* failing = std::getenv("TARVEX_STANDIN_FAILING");
+    const char* failure =
+        failing == nullptr || Utf8(file.filename().wstring()).find(failing) != std::string::npos
+            ? std::getenv("TARVEX_STANDIN_RESULT")
+            : nullptr;
     const bool mql5 = file.extension().wstring().back() == L'5';
     const auto program = std::filesystem::path(file).replace_extension(mql5 ? ".ex5" : ".ex4");
     WIN32_FILE_ATTRIBUTE_DATA before{}; // to the 100 ns, as the system keeps it

@@ -87,11 +87,41 @@ std::wstring KeyOf(const ClassesRoot& at, const std::wstring& path) {
     return at.path + path;
 }
 
+// A value of the entries: a text, or a number (CommandFlags).
+struct Value {
+    std::wstring key;
+    const wchar_t* name;
+    std::wstring text;
+    bool isNumber = false;
+    DWORD number = 0;
+};
+
+bool Holds(HKEY root, const Value& value) {
+    if (value.isNumber) {
+        DWORD number = 0;
+        DWORD size = sizeof number;
+        return RegGetValueW(root, value.key.c_str(), value.name, RRF_RT_REG_DWORD, nullptr, &number,
+                            &size) == ERROR_SUCCESS &&
+               number == value.number;
+    }
+    // No text read holds a NUL: what a missing value gives is never the text.
+    return Main::GetRegString(root, value.key, value.name, std::wstring(1, L'\0')) == value.text;
+}
+
+bool Write(HKEY root, const Value& value) {
+    return value.isNumber ? Main::SetRegNumber(root, value.key, value.name, value.number)
+                          : Main::SetRegString(root, value.key, value.name, value.text);
+}
+
+// A start that finds the entries as they should be writes nothing.
+bool Ensure(HKEY root, const Value& value) {
+    return Holds(root, value) || Write(root, value);
+}
+
 // Every step is made, as far as it goes; true when all of them succeeded.
-bool WriteVerb(const ClassesRoot& at, const std::wstring& verb,
-               const std::wstring& command) noexcept {
-    const bool modelSet = Main::SetRegString(at.root, KeyOf(at, verb), kMultiSelect, kPlayer);
-    const bool written = Main::SetRegString(at.root, KeyOf(at, verb) + L"\\command", L"", command);
+bool WriteVerb(const ClassesRoot& at, const std::wstring& verb, const std::wstring& command) {
+    const bool modelSet = Ensure(at.root, {KeyOf(at, verb), kMultiSelect, kPlayer});
+    const bool written = Ensure(at.root, {KeyOf(at, verb) + L"\\command", L"", command});
     return modelSet && written;
 }
 
@@ -127,35 +157,54 @@ void DeleteEmptyAbove(const ClassesRoot& at, const SourceMenu& menu) {
     }
 }
 
+std::size_t SubkeysOf(HKEY root, const std::wstring& key) {
+    sys::unique_hkey handle;
+    DWORD subkeys = 0;
+    return RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, handle.put()) == ERROR_SUCCESS &&
+                   RegQueryInfoKeyW(handle.get(), nullptr, nullptr, nullptr, &subkeys, nullptr,
+                                    nullptr, nullptr, nullptr, nullptr, nullptr,
+                                    nullptr) == ERROR_SUCCESS
+               ? subkeys
+               : 0;
+}
+
 // "Compile in": an entry per terminal, then one for every terminal, after a separator.
 void WriteCascade(const ClassesRoot& at, const SourceMenu& menu, const std::wstring& program) {
     const std::wstring cascade = KeyOf(at, Cascade(menu));
-    // Written whole, so that a terminal no longer found is gone from it.
-    RegDeleteTreeW(at.root, cascade.c_str());
     if (menu.terminals.size() < 2) {
+        RegDeleteTreeW(at.root, cascade.c_str());
         DeleteEmptyAbove(at, menu);
         return;
     }
-    Main::SetRegString(at.root, cascade, L"MUIVerb", L"Compile in");
-    Main::SetRegString(at.root, cascade, L"SubCommands", L"");
-    Main::SetRegString(at.root, cascade, kMultiSelect, kPlayer);
-    Main::SetRegString(at.root, cascade, L"Icon", program + L",0");
+    std::vector<Value> values = {{cascade, L"MUIVerb", L"Compile in"},
+                                 {cascade, L"SubCommands", L""},
+                                 {cascade, kMultiSelect, kPlayer},
+                                 {cascade, L"Icon", program + L",0"}};
     const std::size_t count = std::min(menu.terminals.size(), kMostTerminals);
     for (std::size_t i = 0; i <= count; ++i) {
         wchar_t number[8];
         std::swprintf(number, 8, L"%02u", static_cast<unsigned>(i + 1));
         const std::wstring entry = cascade + L"\\shell\\" + number;
         const bool every = i == count;
-        Main::SetRegString(at.root, entry, L"MUIVerb",
-                           every ? L"Every terminal" : menu.terminals[i].name);
-        Main::SetRegString(at.root, entry, kMultiSelect, kPlayer);
+        values.push_back({entry, L"MUIVerb", every ? L"Every terminal" : menu.terminals[i].name});
+        values.push_back({entry, kMultiSelect, kPlayer});
         if (every) {
-            Main::SetRegNumber(at.root, entry, L"CommandFlags", kSeparatorBefore);
+            values.push_back({entry, L"CommandFlags", L"", true, kSeparatorBefore});
         }
-        Main::SetRegString(
-            at.root, entry + L"\\command", L"",
-            CommandText(program, every ? L"/terminal:* "
-                                       : L"/terminal:\"" + menu.terminals[i].folder + L"\" "));
+        values.push_back(
+            {entry + L"\\command", L"",
+             CommandText(program, every ? L"/terminal:* "
+                                        : L"/terminal:\"" + menu.terminals[i].folder + L"\" ")});
+    }
+    if (SubkeysOf(at.root, cascade + L"\\shell") == count + 1 &&
+        std::all_of(values.begin(), values.end(),
+                    [&](const Value& value) { return Holds(at.root, value); })) {
+        return;
+    }
+    // Written whole, so that a terminal no longer found is gone from it.
+    RegDeleteTreeW(at.root, cascade.c_str());
+    for (const Value& value : values) {
+        Write(at.root, value);
     }
 }
 

@@ -106,7 +106,7 @@ Program::Program(const std::string& exe, const std::string& commandTail, const s
         output_.reset(read);
         written.reset(write);
         SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
-        startup.hStdOutput = write;
+        startup.hStdOutput = startup.hStdError = write;
     }
     PROCESS_INFORMATION info{};
     std::wstring line = Wide("\"" + exe + "\" " + commandTail);
@@ -124,10 +124,15 @@ Program::Program(const std::string& exe, const std::string& commandTail, const s
 }
 
 std::string Program::ReadOutput() {
+    // Not to its end: a process the program started (Wine's desktop, at its first window) may
+    // hold the pipe as long as the prefix runs. What the program wrote is there once it ended.
+    WaitForExit(INFINITE);
     std::string text;
     char buffer[4096];
+    DWORD available = 0;
     DWORD read = 0;
-    while (output_ && ReadFile(output_.get(), buffer, sizeof buffer, &read, nullptr) && read > 0) {
+    while (output_ && PeekNamedPipe(output_.get(), nullptr, 0, nullptr, &available, nullptr) &&
+           available > 0 && ReadFile(output_.get(), buffer, sizeof buffer, &read, nullptr)) {
         text.append(buffer, read);
     }
     return text;

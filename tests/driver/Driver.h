@@ -15,7 +15,7 @@ namespace driver {
 enum class Output {
     Discarded, // the NUL device, as a script that does not read it
     None,      // as Explorer starts one
-    Captured,  // a pipe, read by Program::ReadOutput
+    Captured,  // a pipe for the output and the error, read by Program::ReadOutput
 };
 
 // A started program, killed if it still runs at the end. commandTail follows the quoted path.
@@ -27,8 +27,7 @@ public:
     DWORD Pid() const { return GetProcessId(process_.get()); }
     // True when the program ended within the time; its exit code in *code.
     bool WaitForExit(DWORD milliseconds, DWORD* code = nullptr);
-    // Output::Captured: what it wrote, once every holder of the pipe (the program and what it
-    // started) has closed it.
+    // Output::Captured: what it wrote, once it has ended.
     std::string ReadOutput();
 
 private:

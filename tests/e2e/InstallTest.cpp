@@ -29,6 +29,7 @@ std::string Sorted(const std::string& text) {
 }
 using e2e::ExitCodeOf;
 using e2e::Road;
+using testing_support::Layout;
 using testing_support::PathExists;
 using testing_support::ReadBytes;
 using testing_support::StandInTerminal;
@@ -273,7 +274,6 @@ TEST_P(Terminals, ServeTheSourceAndSayWhatBecameOfIt) {
     EXPECT_EQ(PathExists(served.Path() + "\\run.bat"), served.Legacy() && ran && c.open);
 }
 
-using testing_support::Layout;
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Layouts, Terminals, ::testing::Values(
     Current{.name = "Portable", .terminals = {Layout{"portable"}}},
@@ -581,6 +581,145 @@ TEST_F(Road, FailuresEndWithAClearMessageAndLoseNothing) {
     }
     EXPECT_TRUE(mt.Runs().empty());
     EXPECT_FALSE(PathExists(sources / "NA")); // nothing written for a terminal that is not there
+}
+
+// What a script or a build calls and reads: its exit code, a line per source and terminal on its
+// output (outcome, kind, source, destination, what went wrong) and, unless /quiet, what a user
+// sees. Sources {a} (an indicator), {b} (a script), {blank} (an Expert Advisor with a blank in its
+// name) and {notes} (no source); T0 (registered, before build 600) and T1. Compile only, tell.
+TEST_F(Road, ScriptsReadTheLinesAndTheExitCode) {
+    const auto t1 = MakeTerminals({Layout{}});
+    mt.Register();
+    e2e::StoreOptions("2", "0", "1");
+    const struct {
+        const char* tail;
+        DWORD exit;
+        const char* lines;           // {T0i}, {T0s}, {T0e}, {T1i}: kind folders
+        const char* shown = nullptr; // the one message box, look|text; null: no window at all
+        bool older = false;          // a file of {a}'s name in its kind folder
+    } calls[] = {
+        {"\"{a}\" \"{b}\"", 0,
+         "installed\tIndicator\t{a}\t{T0i}\\a.mq4\t\r\ninstalled\tScript\t{b}\t{T0s}\\b.mq4\t\r\n",
+         "Tarvex: OK|2 programs have been installed:\r\na.mq4: Indicator\r\nb.mq4: Script"},
+        {"{blank}", 0, "installed\tExpert Advisor\t{blank}\t{T0e}\\my ea.mq4\t\r\n",
+         "Tarvex: OK|The Expert Advisor has been installed!"},
+        {"\"{a}\" \"{notes}\"", 1,
+         "installed\tIndicator\t{a}\t{T0i}\\a.mq4\t\r\nfailed\t\t{notes}\t\tUn-recognized file "
+         "type\r\n",
+         "Tarvex: OK, warning|1 of 2 programs have been installed:\r\na.mq4: Indicator\r\n"
+         "notes.txt: Un-recognized file type"},
+        {"/quiet \"{a}\" \"{b}\"", 1,
+         "skipped\tIndicator\t{a}\t{T0i}\\a.mq4\tNot installed: the file already there was "
+         "kept\r\ninstalled\tScript\t{b}\t{T0s}\\b.mq4\t\r\n",
+         nullptr, true},
+        {"/REPLACE /Quiet /terminal:* \"{a}\"", 0,
+         "installed\tIndicator\t{a}\t{T0i}\\a.mq4\t\r\ninstalled\tIndicator\t{a}\t{T1i}\\a."
+         "mq4\t\r\n",
+         nullptr, true},
+        {"/verbose \"{a}\"", 2, "",
+         "Tarvex: OK, stop|Tarvex knows no switch /verbose. Its switches, before the sources, are "
+         "/terminal:<folder>, /terminal:*, /quiet and /replace.\r\n\r\nNothing was copied, "
+         "compiled or deleted."},
+        {"/quiet /replace", 2,
+         "No source file follows the switches.\r\n\r\nNothing was copied, compiled or "
+         "deleted.\r\n"},
+    };
+    for (const auto& c : calls) {
+        testing_support::RemoveTree(mt.KindFolder("Indicator") + "\\a.mq4");
+        testing_support::RemoveTree(mt.KindFolder("Script") + "\\b.mq4");
+        if (c.older) {
+            testing_support::WriteBytes(mt.KindFolder("Indicator") + "\\a.mq4", "older");
+        }
+        const std::initializer_list<std::pair<const char*, std::string>> fields = {
+            {"{a}", Source("Indicator", "a.mq4")},
+            {"{b}", Source("Script", "b.mq4")},
+            {"{blank}", Source("Expert Advisor", "my ea.mq4")},
+            {"{notes}", Source("Script", "notes.txt")},
+            {"{T0i}", mt.KindFolder("Indicator")},
+            {"{T0s}", mt.KindFolder("Script")},
+            {"{T0e}", mt.KindFolder("Expert Advisor")},
+            {"{T1i}", t1[0]->KindFolder("Indicator")}};
+        driver::Program run(e2e::TarvexExe(), e2e::Expanded(c.tail, fields), "",
+                            driver::Output::Captured);
+        if (c.shown != nullptr) {
+            const auto box = driver::AnswerMessageBox(run.Pid(), IDOK);
+            EXPECT_EQ(box.look + "|" + box.text, e2e::Expanded(c.shown, fields));
+        }
+        bool window = false;
+        while (!run.WaitForExit(20) && !window) {
+            window = c.shown == nullptr && driver::FindWindowOf(run.Pid(), nullptr, nullptr);
+        }
+        EXPECT_FALSE(window) << c.tail;
+        EXPECT_EQ(ExitCodeOf(run), c.exit) << c.tail;
+        EXPECT_EQ(run.ReadOutput(), e2e::Expanded(c.lines, fields)) << c.tail;
+    }
+}
+
+// Several sources whose names are in their kind folders: the first question has a check box, and
+// its answer, ticked, goes for the rest of the run, which is not asked again.
+TEST_F(Road, TheCheckBoxAnswersForTheRestOfTheRun) {
+    e2e::StoreOptions("2", "0", "0");
+    const std::string scripts = mt.KindFolder("Script");
+    for (const int button : {IDYES, IDNO}) {
+        std::string tail;
+        for (const char* name : {"a.mq4", "b.mq4"}) {
+            testing_support::WriteBytes(scripts + "\\" + name, "older");
+            tail += " \"" + Source("Script", name) + "\"";
+        }
+        auto run = Start(tail);
+        const auto asked = driver::AnswerMessageBox(run->Pid(), button, e2e::kTimeoutMs, true);
+        EXPECT_EQ(asked.look + "|" + asked.text,
+                  "Exist: Yes No [ ] Do this for the other files, information|The file is "
+                  "already exist! Do you want to replace it?\r\n\r\n" +
+                      scripts + "\\a.mq4");
+        if (button == IDNO) { // then the one answer, which tells what was kept
+            EXPECT_EQ(driver::AnswerMessageBox(run->Pid(), IDOK).text,
+                      "0 of 2 programs have been installed:\r\na.mq4: Not installed: the file "
+                      "already there was kept\r\nb.mq4: Not installed: the file already there "
+                      "was kept");
+        }
+        EXPECT_EQ(ExitCodeOf(*run), button == IDYES ? 0u : 1u);
+        for (const char* name : {"\\a.mq4", "\\b.mq4"}) {
+            EXPECT_EQ(ReadBytes(scripts + name) == "older", button == IDNO) << name;
+        }
+    }
+}
+
+// Started together as Explorer starts them, a run takes only the sources of instances with its own
+// switch and without an output of their own; one that has stopped taking (it tells of its one
+// source) takes none. Each of these installs its own and says so.
+TEST_F(Road, OnlyTheSameSwitchAndNoOutputOfItsOwnHandOver) {
+    e2e::StoreOptions("2", "0", "1");
+    using driver::Output;
+    const struct {
+        const char* switches;
+        const char* kind;
+        Output output;
+    } instances[] = {{"", "Indicator", Output::None},
+                     {"", "Script", Output::Captured},
+                     {"/terminal:\"{T0}\" ", "Library", Output::None},
+                     {"", "Expert Advisor", Output::None}}; // late
+    std::vector<std::unique_ptr<driver::Program>> runs;
+    for (const auto& instance : instances) {
+        if (runs.size() == 3) { // once the first has stopped taking, and tells of its source
+            EXPECT_NE(driver::WaitForWindow(runs[0]->Pid(), "#32770", nullptr, e2e::kTimeoutMs),
+                      nullptr);
+        }
+        const std::string file = std::string(instance.kind) + ".mq4";
+        runs.push_back(Start(e2e::Expanded(instance.switches, {{"{T0}", mt.Path()}}) + "\"" +
+                                 Source(instance.kind, file) + "\"",
+                             "", instance.output));
+    }
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        EXPECT_EQ(driver::AnswerMessageBox(runs[i]->Pid(), IDOK).text,
+                  std::string("The ") + instances[i].kind + " has been installed!");
+    }
+    for (auto& run : runs) {
+        EXPECT_EQ(ExitCodeOf(*run), 0u);
+    }
+    EXPECT_EQ(runs[1]->ReadOutput(), "installed\tScript\t" + sources / "Script.mq4" + "\t" +
+                                         mt.KindFolder("Script") + "\\Script.mq4\t\r\n");
+    EXPECT_EQ(mt.Runs(4).size(), 4u);
 }
 
 // Before build 600 a run keeps its turn while its editor's interpreter runs (cmd reads a batch

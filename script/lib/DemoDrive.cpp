@@ -3,9 +3,10 @@
 //                                                     then press Save
 //   tarvex_drive verb <verb> <file>                   what Explorer does on a context-menu
 //                                                     entry; answers the messages shown
-//   tarvex_drive entry <HKCR|HKCU\key> <file>         the same for the entry of that key (Wine's
+//   tarvex_drive entry <HKCR|HKCU\key> <file>...      the same for the entry of that key (Wine's
 //                                                     shell runs no entry on every file of a
-//                                                     kind, nor in a submenu)
+//                                                     kind, nor in a submenu), on the files
+//                                                     chosen at once: an instance each
 #include "Driver.h"
 #include "Support.h"
 
@@ -14,6 +15,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -104,50 +106,60 @@ int Screenshot(const std::string& exe, const std::string& out) {
     return tarvex.WaitForExit(20000) ? 0 : 1;
 }
 
-// Answers every message box of the process (Yes to a question, else OK) until it ends.
-int Answer(HANDLE process) {
-    const DWORD pid = GetProcessId(process);
-    while (WaitForSingleObject(process, 50) == WAIT_TIMEOUT) {
-        const HWND box = driver::FindWindowOf(pid, "#32770", nullptr);
-        if (box == nullptr) {
-            continue;
+// Answers every message box of the processes (Yes to a question, else OK) until they end.
+int Answer(std::vector<sys::unique_handle> processes) {
+    int failed = 0;
+    for (std::size_t ended = 0; ended < processes.size();) {
+        ended = 0;
+        for (const auto& process : processes) {
+            const DWORD pid = GetProcessId(process.get());
+            if (WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0) {
+                ++ended;
+            } else if (const HWND box = driver::FindWindowOf(pid, "#32770", nullptr)) {
+                const auto shown = driver::ReadMessageBox(box);
+                const bool question = GetDlgItem(box, IDYES) != nullptr;
+                std::printf("  message (%s) %s -> %s\n", shown.look.c_str(), shown.text.c_str(),
+                            question ? "Yes" : "OK");
+                driver::AnswerMessageBox(pid, question ? IDYES : IDOK);
+            }
         }
-        const auto shown = driver::ReadMessageBox(box);
-        const bool question = GetDlgItem(box, IDYES) != nullptr;
-        std::printf("  message (%s) %s -> %s\n", shown.look.c_str(), shown.text.c_str(),
-                    question ? "Yes" : "OK");
-        driver::AnswerMessageBox(pid, question ? IDYES : IDOK);
+        Sleep(50);
     }
-    DWORD code = 0;
-    GetExitCodeProcess(process, &code);
-    CloseHandle(process);
-    std::printf("  Tarvex ended with exit code %lu\n", code);
-    return code == 0 ? 0 : 1;
+    for (const auto& process : processes) {
+        DWORD code = 0;
+        GetExitCodeProcess(process.get(), &code);
+        failed += code != 0;
+        std::printf("  Tarvex ended with exit code %lu\n", code);
+    }
+    return failed == 0 ? 0 : 1;
 }
 
 int InvokeVerb(const std::string& verb, const std::string& file) {
-    const HANDLE process = driver::InvokeVerb(verb, file);
-    if (process == nullptr) {
+    sys::unique_handle process(driver::InvokeVerb(verb, file));
+    if (!process) {
         std::printf("  the shell could not run \"%s\" on %s\n", verb.c_str(), file.c_str());
         return 1;
     }
-    return Answer(process);
+    std::vector<sys::unique_handle> one;
+    one.push_back(std::move(process));
+    return Answer(std::move(one));
 }
 
-// Runs the entry's command as Explorer does: the file in place of %1.
-int RunEntry(const std::string& key, const std::string& file) {
+// Runs the entry's command as Explorer does: for each file at once, the file in place of %1.
+int RunEntry(const std::string& key, const std::vector<std::string>& files) {
     const HKEY root = key.rfind("HKCU\\", 0) == 0 ? HKEY_CURRENT_USER : HKEY_CLASSES_ROOT;
-    std::string command = testing_support::StoredText(root, key.substr(5) + "\\command");
+    const std::string command = testing_support::StoredText(root, key.substr(5) + "\\command");
     const auto at = command.find("%1");
-    sys::unique_handle started;
-    if (at != std::string::npos) {
-        started = driver::StartAsExplorer(testing_support::Wide(command.replace(at, 2, file)));
+    std::vector<sys::unique_handle> started;
+    for (const std::string& file : files) {
+        if (at == std::string::npos ||
+            !started.emplace_back(driver::StartAsExplorer(
+                testing_support::Wide(std::string(command).replace(at, 2, file))))) {
+            std::printf("  no command to run in %s\n", key.c_str());
+            return 1;
+        }
     }
-    if (!started) {
-        std::printf("  no command to run in %s\n", key.c_str());
-        return 1;
-    }
-    return Answer(started.release());
+    return Answer(std::move(started));
 }
 
 } // namespace
@@ -167,11 +179,11 @@ int main() {
     if (command == "verb" && argc == 4) {
         return InvokeVerb(argv[2], argv[3]);
     }
-    if (command == "entry" && argc == 4) {
-        return RunEntry(argv[2], argv[3]);
+    if (command == "entry" && argc >= 4) {
+        return RunEntry(argv[2], {argv.begin() + 3, argv.end()});
     }
     std::fprintf(stderr, "usage: tarvex_drive screenshot <Tarvex.exe> <out.png>\n"
                          "       tarvex_drive verb <verb> <file>\n"
-                         "       tarvex_drive entry <HKCR|HKCU\\key> <file>\n");
+                         "       tarvex_drive entry <HKCR|HKCU\\key> <file>...\n");
     return 2;
 }

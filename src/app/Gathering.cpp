@@ -91,8 +91,12 @@ std::unique_ptr<Gathering> Gathering::Join(const Arguments& arguments, bool hasO
     source = source.empty() ? arguments.sources[0] : source;
     const DWORD start = GetTickCount();
     do {
-        if (sys::unique_hfile pipe = sys::CreateUserPipe(name)) {
+        bool taken = false;
+        if (sys::unique_hfile pipe = sys::CreateUserPipe(name, taken)) {
             return std::make_unique<Gathering>(std::move(pipe), key);
+        }
+        if (!taken) { // no channel to be had: each instance runs alone
+            return nullptr;
         }
         switch (Offer(name, key + L"\n" + source)) {
         case Offered::Taken:

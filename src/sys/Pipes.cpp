@@ -51,7 +51,8 @@ DWORD CurrentSessionId() noexcept {
     return session;
 }
 
-unique_hfile CreateUserPipe(const std::wstring& name) noexcept {
+unique_hfile CreateUserPipe(const std::wstring& name, bool& taken) noexcept {
+    taken = false;
     try {
         const std::wstring user = CurrentUserSid();
         // Owned by the user itself, not by a group its objects may default to.
@@ -63,10 +64,14 @@ unique_hfile CreateUserPipe(const std::wstring& name) noexcept {
             return {};
         }
         const unique_hlocal owned(security.lpSecurityDescriptor);
-        return unique_hfile(CreateNamedPipeW(
+        unique_hfile pipe(CreateNamedPipeW(
             name.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_FIRST_PIPE_INSTANCE | FILE_FLAG_OVERLAPPED,
             PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1,
             kPipeBuffer, kPipeBuffer, 0, &security));
+        // Windows says a first instance's name is taken so; Wine, that the pipe is busy.
+        const DWORD error = GetLastError();
+        taken = !pipe && (error == ERROR_ACCESS_DENIED || error == ERROR_PIPE_BUSY);
+        return pipe;
     } catch (...) {
         return {};
     }

@@ -16,8 +16,9 @@ std::wstring CurrentUserSid() noexcept;
 DWORD CurrentSessionId() noexcept;
 
 // The server end of the first pipe of that name (message mode, overlapped, local clients only),
-// owned by the current user and open to that user alone; invalid when the name is taken.
-unique_hfile CreateUserPipe(const std::wstring& name) noexcept;
+// owned by the current user and open to that user alone; invalid when the name is taken (taken
+// then says so) or the pipe cannot be made.
+unique_hfile CreateUserPipe(const std::wstring& name, bool& taken) noexcept;
 
 // The pipe, opened as a client, was made by the current user: no other user's program stands in
 // for the server.

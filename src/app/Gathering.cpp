@@ -58,7 +58,7 @@ Offered Offer(const std::wstring& name, const std::wstring& request) {
     wchar_t answer = kNotTaken;
     // Its answer comes at once; a run that ends breaks the pipe.
     if (!SetNamedPipeHandleState(pipe.get(), &mode, nullptr, nullptr) ||
-        !WriteFile(pipe.get(), request.data(), static_cast<DWORD>(request.size() * sizeof(wchar_t)),
+        !WriteFile(pipe.get(), request.data(), static_cast<DWORD>(request.size()) * sizeof(wchar_t),
                    &moved, nullptr) ||
         !ReadFile(pipe.get(), &answer, sizeof answer, &moved, nullptr)) {
         return Offered::NotNow;

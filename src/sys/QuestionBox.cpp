@@ -9,7 +9,7 @@ namespace {
 
 // An empty dialog: its controls are made and placed once the text has been measured.
 struct alignas(4) EmptyDialog {
-    DLGTEMPLATE dialog;
+    DLGTEMPLATE dialog{};
     WORD menu = 0;
     WORD windowClass = 0;
     WORD title = 0;

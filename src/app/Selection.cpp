@@ -66,6 +66,7 @@ Exit InstallSelection(const Arguments& arguments, const std::vector<terminal::Te
         return Exit::WrongCommandLine;
     }
     std::deque<std::wstring> given(arguments.sources.begin(), arguments.sources.end());
+    // They hold the editors' turns on their terminals, which end before this returns.
     std::vector<SourceOutcome> outcomes;
     const auto held = [&] {
         return outcomes.size() + given.size() + (gathering != nullptr ? gathering->Waiting() : 0);

@@ -68,7 +68,6 @@ void frMain::Form_Load() {
         }
         exit_ = app::InstallSelection(arguments_, found, options_, gathering_, voice_, output_);
         Unload();
-        // The editors' turns on their terminals, if still held, end before the program does.
     } catch (const std::exception& error) {
         FailAtOnce(error);
     }

@@ -12,6 +12,12 @@ HANDLE Given(DWORD which) {
                : nullptr;
 }
 
+// Attached once per process, for both streams.
+bool AttachedToParentsConsole() {
+    static const bool attached = AttachConsole(ATTACH_PARENT_PROCESS) != FALSE;
+    return attached;
+}
+
 bool IsConsole(HANDLE handle) {
     DWORD mode = 0;
     return GetConsoleMode(handle, &mode) != FALSE;
@@ -24,8 +30,8 @@ Stream::Stream(DWORD which) noexcept : handle_(Given(which)) {
         return;
     }
     // A console program's prompt gives a program of the window subsystem no handles: it reaches
-    // that console by attaching to it (once per process; a second call fails where one succeeded).
-    if (AttachConsole(ATTACH_PARENT_PROCESS) || GetLastError() == ERROR_ACCESS_DENIED) {
+    // that console by attaching to it.
+    if (AttachedToParentsConsole()) {
         console_.reset(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
                                    nullptr));

@@ -653,6 +653,21 @@ TEST_F(Road, ScriptsReadTheLinesAndTheExitCode) {
         EXPECT_EQ(ExitCodeOf(run), c.exit) << c.tail;
         EXPECT_EQ(run.ReadOutput(), e2e::Expanded(c.lines, fields)) << c.tail;
     }
+    // Above 25 sources the summary counts the installed ones by kind and names 25 others.
+    testing_support::RemoveTree(mt.KindFolder("Indicator") + "\\a.mq4");
+    std::string tail =
+        "\"" + Source("Indicator", "a.mq4") + "\" \"" + Source("Indicator", "c.mq4") + "\"";
+    std::string named;
+    for (int i = 0; i < 26; ++i) {
+        const std::string notes = "n" + std::to_string(i) + ".txt";
+        tail += " \"" + sources / notes + "\"";
+        named += i < 25 ? "\r\n" + notes + ": Un-recognized file type" : "";
+    }
+    auto many = Start(tail);
+    EXPECT_EQ(driver::AnswerMessageBox(many->Pid(), IDOK).text,
+              "2 of 28 programs have been installed:\r\nInstalled: 2 Indicators" + named +
+                  "\r\nand 1 more");
+    EXPECT_EQ(ExitCodeOf(*many), 1u);
 }
 
 // Several sources whose names are in their kind folders: the first question has a check box, and

@@ -111,7 +111,12 @@ std::wstring FullPath(const std::wstring& path) noexcept {
         }
         full.resize(
             GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr));
-        // An 8.3 name in it is another spelling of the same folder.
+        // An 8.3 name in it is another spelling of the same folder. One that differs from its
+        // long name holds a tilde; without one, the long form (a look at every folder on the way,
+        // a millisecond under Wine, for each source several times) would change letter case only.
+        if (full.find(L'~') == std::wstring::npos) {
+            return full;
+        }
         std::wstring longForm(GetLongPathNameW(full.c_str(), nullptr, 0), L'\0');
         if (!longForm.empty()) {
             longForm.resize(

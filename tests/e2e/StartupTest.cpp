@@ -162,8 +162,16 @@ TEST(CompileIn, ListsTheTerminalsThatEachStartFinds) {
                   mql5.empty() ? "" : Cascade(mql5));
     };
     const auto [first, second] = std::minmax(one->Path(), two->Path());
-    start({{"alpha", alpha->Path()}, {first, first}, {second, second}, {"Zeta", zeta.Path()}},
-          {{"Broker 5", older.Path()}, {"MetaTrader 5", five->Path()}});
+    const Listed mql4 = {
+        {"alpha", alpha->Path()}, {first, first}, {second, second}, {"Zeta", zeta.Path()}};
+    start(mql4, {{"Broker 5", older.Path()}, {"MetaTrader 5", five->Path()}});
+    // A start that finds the entries as they should be writes none of them again.
+    const std::string entry = e2e::CascadeKey(".mq4") + "\\shell\\01\\command";
+    const auto written = testing_support::KeyWrittenAt(HKEY_CURRENT_USER, entry);
+    const auto verb = testing_support::KeyWrittenAt(HKEY_CLASSES_ROOT, e2e::kVerb + "\\command");
+    start(mql4, {{"Broker 5", older.Path()}, {"MetaTrader 5", five->Path()}});
+    EXPECT_EQ(testing_support::KeyWrittenAt(HKEY_CURRENT_USER, entry), written);
+    EXPECT_EQ(testing_support::KeyWrittenAt(HKEY_CLASSES_ROOT, e2e::kVerb + "\\command"), verb);
     alpha.reset();
     two.reset();
     five.reset();

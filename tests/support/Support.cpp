@@ -135,6 +135,17 @@ std::string StoredText(HKEY root, const std::string& key, const std::string& nam
                : "<none>";
 }
 
+unsigned long long KeyWrittenAt(HKEY root, const std::string& key) {
+    sys::unique_hkey handle;
+    FILETIME written{};
+    if (RegOpenKeyExW(root, Wide(key).c_str(), 0, KEY_READ, handle.put()) != ERROR_SUCCESS ||
+        RegQueryInfoKeyW(handle.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, nullptr, nullptr, nullptr, &written) != ERROR_SUCCESS) {
+        return 0;
+    }
+    return static_cast<unsigned long long>(written.dwHighDateTime) << 32 | written.dwLowDateTime;
+}
+
 bool KeyExists(HKEY root, const std::string& key) {
     sys::unique_hkey handle;
     return RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, handle.put()) == ERROR_SUCCESS;

@@ -48,6 +48,8 @@ void SetText(HKEY root, const std::string& key, const std::string& name, const s
 // when missing.
 std::string StoredText(HKEY root, const std::string& key, const std::string& name = "");
 bool KeyExists(HKEY root, const std::string& key);
+// When a value of the key was last written, in the system's 100 ns ticks; 0 when it is missing.
+unsigned long long KeyWrittenAt(HKEY root, const std::string& key);
 // Every value below the key, a line each, sorted: "subkey path|name=text" ("" for the key
 // itself, "(default)" for a default value), REG_DWORD as 0x and eight hex digits; "" when the
 // key is missing.

@@ -6,6 +6,12 @@
 
 namespace Shell {
 
+namespace {
+
+constexpr int kStartAttempts = 3;
+
+} // namespace
+
 bool ShellRun(const std::wstring& file, const std::wstring& operation, const wchar_t* parameters,
               const std::wstring& folder, int showCommand, sys::unique_handle* process) noexcept {
     // The Ex form, so that the caller can wait on the process and no error dialog appears.
@@ -33,10 +39,19 @@ DWORD StartProgram(const std::wstring& commandLine, const std::wstring& folder, 
         startup.dwFlags = STARTF_USESHOWWINDOW;
         startup.wShowWindow = static_cast<WORD>(showCommand);
         PROCESS_INFORMATION info{};
-        std::wstring line = commandLine; // CreateProcessW may write into it
-        if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                            &startup, &info)) {
-            return GetLastError();
+        // A start the system refuses with an internal error of its own (Wine does, now and then,
+        // while another process is torn down) says nothing of the program: it is tried again.
+        for (int attempt = 1;; ++attempt) {
+            std::wstring line = commandLine; // CreateProcessW may write into it
+            if (CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                               folder.c_str(), &startup, &info)) {
+                break;
+            }
+            const DWORD error = GetLastError();
+            if (error != ERROR_INTERNAL_ERROR || attempt == kStartAttempts) {
+                return error;
+            }
+            Sleep(200);
         }
         CloseHandle(info.hThread);
         sys::unique_handle started(info.hProcess);

@@ -3,8 +3,6 @@
 #include "sys/SysError.h"
 
 #include <algorithm>
-#include <cstdint>
-#include <cwchar>
 
 namespace terminal {
 

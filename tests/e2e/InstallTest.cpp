@@ -337,19 +337,21 @@ INSTANTIATE_TEST_SUITE_P(Layouts, Terminals, ::testing::Values(
     // Before build 600 runs share the terminal's batch files, which cmd reads by offset.
     Current{.name = "FiveAtOnceBeforeBuild600", .terminals = {Layout{"metalang none"}},
             .delayMs = 300, .instances = 5},
-    // Chosen together in Explorer: one run, one answer, each compiled once.
+    // Chosen together in Explorer: one run, one answer, each compiled once. (The tools take a
+    // while, so that no instance comes after the run has stopped taking on a busy machine.)
     Current{.name = "ChosenTogether", .terminals = {Layout{}}, .tell = true,
             .message = "3 programs have been installed:\r\n0 ind.mq4: Indicator\r\n"
                        "1- ind.mq4: Indicator\r\n2-- ind.mq4: Indicator",
-            .instances = 3, .gathered = true},
+            .delayMs = 1000, .instances = 3, .gathered = true},
     Current{.name = "ChosenTogetherOneFailing", .terminals = {Layout{}},
             .message = "2 of 3 programs have been installed:\r\n0 ind.mq4: Indicator\r\n"
                        "1- ind.mq4: This file was installed but did not compile: 1- ind.mq4(10,5) "
                        ": error 256: 'x0' - undeclared identifier The source was kept.\r\n"
                        "2-- ind.mq4: Indicator",
-            .result = "1 errors, 0 warnings", .failing = "1-", .instances = 3, .gathered = true},
+            .result = "1 errors, 0 warnings", .failing = "1-", .delayMs = 1000, .instances = 3,
+            .gathered = true},
     Current{.name = "ChosenTogetherAllWellUntold", .terminals = {Layout{"metalang none"}},
-            .instances = 3, .gathered = true},
+            .delayMs = 1000, .instances = 3, .gathered = true},
     // MetaTrader 5: each kind by the handlers its code defines, each encoding, both editors.
     Current{.name = "MetaTrader5ExpertAdvisorInAFolderOfItsOwn", .terminals = {Layout{"mt5"}},
             .where = "MQL5\\Experts\\Mine", .file = "e.mq5", .kind = "Expert Advisor",
